@@ -39,6 +39,8 @@ enum class Ctl : uint8_t {
   DefocusEdit,
   // the main menu's items that the engine enables and disables
   MainMenu, SettingsItem,
+  // the main window itself (its caption)
+  MainForm,
   Count
 };
 
