@@ -27,6 +27,8 @@ class DebugLog {
   void Close();
 
   void Write(const std::string& text, int maxLines = 0);
+  // Whether entries are written now; callers may skip building their text.
+  bool Enabled() const { return enabled_; }
 
   const std::string& Path() const { return path_; }
   int EntriesSinceStart() const { return counter_; }

@@ -1,0 +1,46 @@
+// EngineServices.cpp - the default capture chain: reads and drops the input
+// so that the channel never overflows, and keeps the input peak.
+#include "cycle/EngineServices.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace merivac {
+
+uint32_t DiscardingCaptureChain::Drain(bool raisePeak) {
+  held_ = 0;
+  InputChannel* in = input_->RecordChannel();
+  if (in == nullptr) return kAudioError;
+  const uint32_t waiting = in->WaitingBytes();
+  if (waiting == kAudioError) return kAudioError;
+  uint32_t left = waiting & ~1u;  // whole samples only
+  while (left > 0) {
+    const uint32_t want =
+        std::min<uint32_t>(left, static_cast<uint32_t>(buffer_.size() * sizeof(int16_t)));
+    const uint32_t got = in->Read(buffer_.data(), want);
+    held_ = got / sizeof(int16_t);
+    if (raisePeak) RaiseInputPeak(buffer_.data(), held_);
+    if (got == 0) break;
+    left -= std::min(left, got);
+  }
+  return waiting;
+}
+
+uint32_t DiscardingCaptureChain::FlushInput() { return Drain(false); }
+
+bool DiscardingCaptureChain::ProcessReceiveInput() {
+  Drain(true);
+  return true;
+}
+
+void DiscardingCaptureChain::ProcessIdleInput() { Drain(true); }
+
+void DiscardingCaptureChain::RaiseInputPeak(const int16_t* samples, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    // |-32768| does not fit a 16-bit value; it counts as full scale.
+    const int a = std::min(std::abs(static_cast<int>(samples[i])), 32767);
+    if (a > peak_) peak_ = static_cast<int16_t>(a);
+  }
+}
+
+}  // namespace merivac
