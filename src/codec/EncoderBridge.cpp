@@ -13,9 +13,9 @@ constexpr int kEncoderPatienceSeconds = 10;
 TxSymbolArray ParseEncoderOutput(const std::string& output) {
   TxSymbolArray symbols{};
   const size_t at = output.find("symbols");
-  // Drop "symbols" and the one character after it; a missing word counts as
-  // position 0, so the scan then starts at the 8th character.
-  const size_t from = (at == std::string::npos ? 0 : at) + 8;
+  // Drop "symbols" and the one character after it. A missing word counts as
+  // lying just before the text, so the scan then starts at its 8th character.
+  const size_t from = at == std::string::npos ? 7 : at + 8;
   size_t count = 0;
   for (size_t i = from; i < output.size() && count < symbols.size(); ++i) {
     const char c = output[i];
