@@ -67,7 +67,9 @@ bool PosixSerialLineDriver::Close() {
   // When the emergency release has already closed the descriptor, its
   // number may since belong to another file: do not close it again.
   if (!DisarmPttSafety(fd)) return true;
-  return ::close(fd) == 0;
+  // Whoever closes the port, its lines go idle first: a port without HUPCL
+  // keeps DTR and RTS as they were after close.
+  return (ReleaseSerialDescriptor(fd) & kReleasedClosed) != 0;
 }
 
 bool PosixSerialLineDriver::SetModemBits(int bits, bool asserted) {

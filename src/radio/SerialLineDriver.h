@@ -17,7 +17,8 @@ class SerialLineDriver {
   // Opens the port by its listed name (e.g. "ttyUSB0"); a port already open
   // is closed first. True when the port is open afterwards.
   virtual bool Open(const std::string& name) = 0;
-  // Closes the port; true also when nothing was open, false when closing failed.
+  // Closes the port; true also when nothing was open, false when closing
+  // failed. The real driver clears DTR, RTS and the break state first.
   virtual bool Close() = 0;
   virtual bool IsOpen() const = 0;
   // Each returns false when no port is open or the system refuses the change.

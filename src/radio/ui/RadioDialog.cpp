@@ -37,7 +37,6 @@ TRadioForm::TRadioForm(RadioDialogModel& model, Settings& settings, RadioControl
 
   PortBox = new QComboBox(this);
   PortBox->setObjectName("PortBox");
-  for (const auto& item : model_.PortItems()) PortBox->addItem(QString::fromStdString(item));
   VoxBox = new QCheckBox("VOX", this);
   DtrPttBox = new QCheckBox("PTT", this);
   RtsPttBox = new QCheckBox("PTT", this);
@@ -122,6 +121,16 @@ QCheckBox* TRadioForm::Widget(RadioBox box) const {
 
 void TRadioForm::LoadFromSettings() {
   model_.Open(settings_);
+  // The list is made once at program start; take it over when it differs.
+  QStringList items;
+  for (const auto& item : model_.PortItems()) items << QString::fromStdString(item);
+  QStringList shown;
+  for (int i = 0; i < PortBox->count(); ++i) shown << PortBox->itemText(i);
+  if (shown != items) {
+    const QSignalBlocker block(PortBox);
+    PortBox->clear();
+    PortBox->addItems(items);
+  }
   Refresh();
 }
 
