@@ -221,7 +221,7 @@ void DecoderBridge::RefreshTimeLabel() {
 DecodeCycleResult DecoderBridge::DecodeCycle() {
   const Settings& s = d_.settings;
   const uint32_t mode = s.mode;
-  d_.log.Write("Decoding started [RX]");
+  // The main tick logs "Decoding started" and "Decoding ended" around this.
   d_.controls.SetText(Ctl::CycleTextLabel, "decoding");
   d_.controls.SetFontColor(Ctl::CycleTextLabel, FromBgr(0xFF0000));
   d_.controls.SetBold(Ctl::CycleTextLabel, true);

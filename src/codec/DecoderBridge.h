@@ -109,7 +109,9 @@ class DecoderBridge {
   explicit DecoderBridge(Deps deps);
 
   // Decodes the cycle just recorded: one pass, or eleven with "Allow
-  // multiple decoding", until the deadline or a stop request.
+  // multiple decoding", until the deadline or a stop request. The caller
+  // (the main tick) pauses the input and writes "Decoding started [RX]"
+  // before, resumes the input and writes DecodingEndedLine after.
   DecodeCycleResult DecodeCycle();
 
   // The name of the current cycle's file, set when a decoding starts.

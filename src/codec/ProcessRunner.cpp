@@ -105,6 +105,19 @@ std::unique_ptr<ChildProcess> PosixProcessRunner::Start(const std::string& execu
   posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+  // The child gets none of the program's other descriptors (serial port,
+  // sockets, files), and default signal handling even if the program
+  // ignores SIGPIPE.
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t defaults, none;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
   std::vector<char*> argv;
   argv.reserve(args.size() + 1);
@@ -112,8 +125,9 @@ std::unique_ptr<ChildProcess> PosixProcessRunner::Start(const std::string& execu
   argv.push_back(nullptr);
 
   pid_t pid = -1;
-  const int rc = ::posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
+  const int rc = ::posix_spawn(&pid, exe.c_str(), &actions, &attr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
   ::close(fds[1]);
   if (rc != 0) {
     ::close(fds[0]);
