@@ -96,12 +96,28 @@ class Sequencer {
 };
 
 // The QSO rules of the main window, wired together once by the program.
-struct QsoOperation {
+class QsoOperation {
+ public:
   explicit QsoOperation(const QsoContext& ctx)
-      : freqs(ctx), messages(ctx), sequencer(ctx, freqs, messages) {}
+      : freqs(ctx), messages(ctx), sequencer(ctx, freqs, messages), ctx_(ctx) {}
+
+  // The QSO part of start-up, after the settings are read: button captions
+  // for the format, the report field empty (and red), the frequency limits,
+  // the "TX 1st cycle" box, and the panel's availability.
+  void StartUp() {
+    messages.ShortQSOBoxChange(ctx_.settings.shortQso);
+    freqs.WriteReport("");
+    freqs.ApplyFreqLimits();
+    ctx_.controls.SetChecked(Ctl::TxFirstBox, ctx_.cycle.TxFirst());
+    UpdateQsoAvailability(ctx_.settings, ctx_.controls);
+  }
+
   Frequencies freqs;
   MessageGenerator messages;
   Sequencer sequencer;
+
+ private:
+  QsoContext ctx_;
 };
 
 }  // namespace merivac

@@ -246,8 +246,12 @@ TEST(Frequencies, ReportArrowsAtTheEdges) {
     EXPECT_EQ(st.Text(Ctl::dBEdit), c.result) << '"' << c.text << '"' << c.up;
     EXPECT_EQ(st.controls.Get(Ctl::dBEdit).color, kNormal);
   }
-  Station st;
-  st.qso.freqs.dBEditChange("");
+  Station st;  // the report field starts empty and red
+  EXPECT_EQ(st.Text(Ctl::dBEdit), "");
+  EXPECT_EQ(st.controls.Get(Ctl::dBEdit).color, kRed);
+  st.qso.freqs.dBEditChange("-3");
+  EXPECT_EQ(st.controls.Get(Ctl::dBEdit).color, kNormal);
+  st.qso.freqs.dBEditChange("R-3");
   EXPECT_EQ(st.controls.Get(Ctl::dBEdit).color, kRed);
 }
 

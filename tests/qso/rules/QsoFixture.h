@@ -85,8 +85,7 @@ struct Station {
     settings.call = call;
     settings.grid = grid;
     log.Open((dir.Path() / "debug.txt").string());
-    qso.messages.ShortQSOBoxChange(false);
-    qso.freqs.ApplyFreqLimits();
+    qso.StartUp();
   }
   std::string LogText() const { return ReadFile(dir.Path() / "debug.txt"); }
   const std::string& Text(Ctl c) const { return controls.Text(c); }
