@@ -28,12 +28,13 @@ int RadioControl::LineCodeOf(uint8_t choice) {
   return 0;
 }
 
-// Switches the line that carries one function (PTT or alert). When lowering,
-// a line this function raised earlier and that the settings no longer name
-// is cleared too, unless the other function holds it raised now.
+// Switches the line that carries one function (PTT or alert). A line this
+// function raised earlier and that the settings no longer name is cleared
+// first, unless the other function holds it raised now.
 bool RadioControl::SwitchFunctionLine(int line, bool on, int& raisedLine, int otherRaised) {
-  if (!on && raisedLine != 0 && raisedLine != line && raisedLine != otherRaised) {
-    SetControlLine(raisedLine, kLineClear);
+  if (raisedLine != 0 && raisedLine != line) {
+    if (raisedLine != otherRaised) SetControlLine(raisedLine, kLineClear);
+    raisedLine = 0;
   }
   if (!on) raisedLine = 0;
   if (line == 0) return false;

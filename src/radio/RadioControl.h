@@ -6,7 +6,7 @@
 // 1 = DTR, 2 = RTS; alertLine (A_PN) 0 = none, 1 = DTR, 2 = RTS. A failure
 // to open the port falls back to VOX with an ERROR dialog.
 //
-// Lowering PTT or the alert also clears the line it raised last, when the
+// Switching PTT or the alert also clears the line it raised last, when the
 // settings have moved it to another line since (the Radio dialog can change
 // them while a transmission runs), so no line is ever left asserted by a
 // change of settings. ReleaseAll drops every line and closes the port; the

@@ -142,6 +142,14 @@ TEST_F(RadioControlTest, LoweringClearsALineTheSettingsMovedAway) {
   settings.pttMethod = 0;
   EXPECT_FALSE(radio.SetPtt(false));
   EXPECT_FALSE(driver.dtr);
+  // PTT keyed again after a move: the old line drops, the new one keys.
+  settings.pttMethod = 1;
+  radio.SetPtt(true);
+  settings.pttMethod = 2;
+  radio.SetPtt(true);
+  EXPECT_FALSE(driver.dtr);
+  EXPECT_TRUE(driver.rts);
+  radio.SetPtt(false);
   // The alert moved from DTR to RTS while raised: the click clears both.
   settings.alertLine = 1;
   radio.SetAlertLine(true);
