@@ -10,9 +10,9 @@
 namespace merivac {
 namespace {
 
-constexpr std::array<std::string_view, 12> kCallPatterns = {
-    "LLFLLL", "LLFLL", "LLFL", "LFLLL", "LFLL", "LFL",
-    "LFFLLL", "LFFLL", "LFFL", "FLFLLL", "FLFLL", "FLFL"};
+constexpr std::array<std::string_view, 12> kCallPatterns = {"LLFLLL", "LLFLL",  "LLFL",   "LFLLL",
+                                                            "LFLL",   "LFL",    "LFFLLL", "LFFLL",
+                                                            "LFFL",   "FLFLLL", "FLFLL",  "FLFL"};
 
 char CallClass(char c) {
   if (c >= '0' && c <= '9') return 'F';
@@ -40,12 +40,11 @@ bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 }  // namespace
 
 const std::array<const char*, kTimeZoneCount> kTimeZones = {
-    "UTC+14",   "UTC+13:45", "UTC+13",   "UTC+12:45", "UTC+12",   "UTC+11",  "UTC+10:30",
-    "UTC+10",   "UTC+9:30",  "UTC+9",    "UTC+8",     "UTC+7",    "UTC+6:30", "UTC+6",
-    "UTC+5:45", "UTC+5:30",  "UTC+5",    "UTC+4:30",  "UTC+4",    "UTC+3:30", "UTC+3",
-    "UTC+2",    "UTC+1",     "UTC",      "UTC-1",     "UTC-2",    "UTC-2:30", "UTC-3",
-    "UTC-3:30", "UTC-4",     "UTC-5",    "UTC-6",     "UTC-7",    "UTC-8",    "UTC-9",
-    "UTC-9:30", "UTC-10",    "UTC-11",   "UTC-12"};
+    "UTC+14",   "UTC+13:45", "UTC+13",   "UTC+12:45", "UTC+12",   "UTC+11", "UTC+10:30", "UTC+10",
+    "UTC+9:30", "UTC+9",     "UTC+8",    "UTC+7",     "UTC+6:30", "UTC+6",  "UTC+5:45",  "UTC+5:30",
+    "UTC+5",    "UTC+4:30",  "UTC+4",    "UTC+3:30",  "UTC+3",    "UTC+2",  "UTC+1",     "UTC",
+    "UTC-1",    "UTC-2",     "UTC-2:30", "UTC-3",     "UTC-3:30", "UTC-4",  "UTC-5",     "UTC-6",
+    "UTC-7",    "UTC-8",     "UTC-9",    "UTC-9:30",  "UTC-10",   "UTC-11", "UTC-12"};
 
 bool IsValidCall(std::string_view text) {
   if (text.size() < 3 || text.size() > 6) return false;
@@ -161,7 +160,8 @@ int TimeZoneIndex(std::string_view choice) {
 CleanedField CleanCallField(std::string_view text, int caret) {
   CleanedField out;
   for (char c : text) {
-    if (c != ' ') out.text.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    if (c != ' ')
+      out.text.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
   }
   const int length = static_cast<int>(out.text.size());
   out.caret = caret < 0 ? 0 : (caret > length ? length : caret);

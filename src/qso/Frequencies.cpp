@@ -31,10 +31,17 @@ FrequencyLimits ComputeFreqLimits(uint32_t mode, bool discardTxLimits, bool disc
   FrequencyLimits l;
   uint16_t high = 1400, rxDiscarded = 4985;
   switch (mode) {
-    case 2: rxDiscarded = 2240; break;
-    case 5: high = rxDiscarded = 840; break;
-    case 10: high = rxDiscarded = 415; break;
-    default: break;
+    case 2:
+      rxDiscarded = 2240;
+      break;
+    case 5:
+      high = rxDiscarded = 840;
+      break;
+    case 10:
+      high = rxDiscarded = 415;
+      break;
+    default:
+      break;
   }
   l.txHigh = discardTxLimits ? 4985 : high;
   l.txLow = discardTxLimits ? 100 : 200;
@@ -162,10 +169,17 @@ void Frequencies::QrgEditExit() {
 // Moving the focus to DefocusEdit leaves whichever of the three fields had it.
 void Frequencies::Defocus() {
   switch (focused_) {
-    case Ctl::TxEdit: TxEditExit(); break;
-    case Ctl::RxEdit: RxEditExit(); break;
-    case Ctl::QrgEdit: QrgEditExit(); break;
-    default: break;
+    case Ctl::TxEdit:
+      TxEditExit();
+      break;
+    case Ctl::RxEdit:
+      RxEditExit();
+      break;
+    case Ctl::QrgEdit:
+      QrgEditExit();
+      break;
+    default:
+      break;
   }
   ctx_.focus.MoveFocusToDefocusEdit();
 }

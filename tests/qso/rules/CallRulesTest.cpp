@@ -1,7 +1,7 @@
 // CallRulesTest.cpp - callsign, grid, distance, report and time-zone rules.
-#include "qso/CallRules.h"
-
 #include <gtest/gtest.h>
+
+#include "qso/CallRules.h"
 
 namespace merivac {
 namespace {
@@ -12,14 +12,14 @@ TEST(CallRules, IsValidCallAcceptsExactlyTheTwelveShapes) {
     bool valid;
   };
   const Case cases[] = {
-      {"K1A", true},      {"K1AB", true},     {"K1ABC", true},    {"DL1ABC", true},
-      {"DL1AB", true},    {"DL1A", true},     {"K12AB", true},    {"K12ABC", true},
-      {"K12A", true},     {"3D2ABC", true},   {"3D2AB", true},    {"3D2A", true},
-      {"LLFFL", false},   {"DL12A", false},   {"k1abc", false},   {"K1aBC", false},
-      {"K1 ABC", false},  {" K1ABC", false},  {"K1ABC/P", false}, {"K1AB/", false},
-      {"1AB", false},     {"DL1ABCD", false}, {"DL1ABCDE", false}, {"", false},
-      {"K1", false},      {"KK1", false},     {"3DA", false},     {"K1ABCD", false},
-      {"DLL1AB", false},  {"12ABC", false},   {"K1A1", false},
+      {"K1A", true},     {"K1AB", true},     {"K1ABC", true},     {"DL1ABC", true},
+      {"DL1AB", true},   {"DL1A", true},     {"K12AB", true},     {"K12ABC", true},
+      {"K12A", true},    {"3D2ABC", true},   {"3D2AB", true},     {"3D2A", true},
+      {"LLFFL", false},  {"DL12A", false},   {"k1abc", false},    {"K1aBC", false},
+      {"K1 ABC", false}, {" K1ABC", false},  {"K1ABC/P", false},  {"K1AB/", false},
+      {"1AB", false},    {"DL1ABCD", false}, {"DL1ABCDE", false}, {"", false},
+      {"K1", false},     {"KK1", false},     {"3DA", false},      {"K1ABCD", false},
+      {"DLL1AB", false}, {"12ABC", false},   {"K1A1", false},
   };
   for (const Case& c : cases) EXPECT_EQ(IsValidCall(c.text), c.valid) << '"' << c.text << '"';
 }
@@ -31,11 +31,11 @@ TEST(CallRules, StrictAndLenientGridTests) {
     bool locator;
   };
   const Case cases[] = {
-      {"KK44", true, true},     {"KK44AB", true, true},  {"kk44", false, true},
-      {"kk44ab", false, true},  {"KK4", false, false},   {"KK44A", false, false},
-      {"SA00", false, false},   {"KK44AY", false, false}, {" KK44", false, false},
-      {"KK44 ", false, false},  {"AA00AA", true, true},  {"RR99XX", true, true},
-      {"", false, false},       {"KK44ABC", false, false}, {"K444", false, false},
+      {"KK44", true, true},    {"KK44AB", true, true},    {"kk44", false, true},
+      {"kk44ab", false, true}, {"KK4", false, false},     {"KK44A", false, false},
+      {"SA00", false, false},  {"KK44AY", false, false},  {" KK44", false, false},
+      {"KK44 ", false, false}, {"AA00AA", true, true},    {"RR99XX", true, true},
+      {"", false, false},      {"KK44ABC", false, false}, {"K444", false, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsValidGrid(c.text), c.grid) << '"' << c.text << '"';
@@ -63,9 +63,9 @@ TEST(CallRules, GridDistance) {
     int km;
   };
   const Case cases[] = {
-      {"KK44", "KK45", 111},   {"KK44", "KK44", 0},      {"KK44AA", "KK44XX", 232},
-      {"KK44", "LK44", 2153},  {"AA00", "RR99", 19904},  {"KK44", "XX99", -1},
-      {"XX99", "KK44", -1},    {"", "KK44", -1},         {"kk44", "KK45", 111},
+      {"KK44", "KK45", 111},  {"KK44", "KK44", 0},     {"KK44AA", "KK44XX", 232},
+      {"KK44", "LK44", 2153}, {"AA00", "RR99", 19904}, {"KK44", "XX99", -1},
+      {"XX99", "KK44", -1},   {"", "KK44", -1},        {"kk44", "KK45", 111},
       {"KK45", "KK44", 111},
   };
   for (const Case& c : cases) EXPECT_EQ(GridDistance(c.a, c.b), c.km) << c.a << "-" << c.b;
@@ -76,18 +76,18 @@ TEST(CallRules, IsValidReport) {
     const char* text;
     bool valid;
   };
-  const Case cases[] = {{"-50", true},  {" 49 ", true},  {"+5", true},   {"0", true},
-                        {"\t-7\r\n", true}, {"-51", false}, {"50", false}, {"R-15", false},
-                        {"", false},    {"-99", false},  {"1 2", false}, {"5dB", false},
+  const Case cases[] = {{"-50", true},         {" 49 ", true}, {"+5", true},   {"0", true},
+                        {"\t-7\r\n", true},    {"-51", false}, {"50", false},  {"R-15", false},
+                        {"", false},           {"-99", false}, {"1 2", false}, {"5dB", false},
                         {"99999999999", false}};
   for (const Case& c : cases) EXPECT_EQ(IsValidReport(c.text), c.valid) << '"' << c.text << '"';
 }
 
 TEST(CallRules, EveryTimeZoneChoiceMapsToItsOffsetAndBack) {
-  const double expected[kTimeZoneCount] = {
-      14,  13.75, 13,  12.75, 12,  11,  10.5, 10,  9.5, 9,   8,   7,    6.5,
-      6,   5.75,  5.5, 5,     4.5, 4,   3.5,  3,   2,   1,   0,   -1,   -2,
-      -2.5, -3,   -3.5, -4,   -5,  -6,  -7,   -8,  -9,  -9.5, -10, -11, -12};
+  const double expected[kTimeZoneCount] = {14, 13.75, 13,  12.75, 12,   11,   10.5, 10,  9.5,  9,
+                                           8,  7,     6.5, 6,     5.75, 5.5,  5,    4.5, 4,    3.5,
+                                           3,  2,     1,   0,     -1,   -2,   -2.5, -3,  -3.5, -4,
+                                           -5, -6,    -7,  -8,    -9,   -9.5, -10,  -11, -12};
   for (int i = 0; i < kTimeZoneCount; ++i) {
     const double hours = TimeZoneToHours(kTimeZones[i]);
     EXPECT_DOUBLE_EQ(hours, expected[i]) << kTimeZones[i];

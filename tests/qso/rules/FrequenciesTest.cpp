@@ -1,9 +1,8 @@
 // FrequenciesTest.cpp - limits by mode and option, field commits, pending
 // edits driven by a manual clock, arrows, copy buttons and the report.
-#include "qso/Frequencies.h"
-
 #include <gtest/gtest.h>
 
+#include "qso/Frequencies.h"
 #include "qso/rules/QsoFixture.h"
 
 namespace merivac {
@@ -22,19 +21,19 @@ TEST(Frequencies, LimitTableOverModesAndOptions) {
     FrequencyLimits limits;  // txLow, txHigh, rxLow, rxHigh
   };
   const Case cases[] = {
-      {1, false, false, {200, 1400, 200, 1400}},  {1, true, false, {100, 4985, 200, 1400}},
-      {1, false, true, {200, 1400, 100, 4985}},   {1, true, true, {100, 4985, 100, 4985}},
-      {2, false, false, {200, 1400, 200, 1400}},  {2, true, false, {100, 4985, 200, 1400}},
-      {2, false, true, {200, 1400, 100, 2240}},   {2, true, true, {100, 4985, 100, 2240}},
-      {5, false, false, {200, 840, 200, 840}},    {5, true, false, {100, 4985, 200, 840}},
-      {5, false, true, {200, 840, 100, 840}},     {5, true, true, {100, 4985, 100, 840}},
-      {10, false, false, {200, 415, 200, 415}},   {10, true, false, {100, 4985, 200, 415}},
-      {10, false, true, {200, 415, 100, 415}},    {10, true, true, {100, 4985, 100, 415}},
+      {1, false, false, {200, 1400, 200, 1400}}, {1, true, false, {100, 4985, 200, 1400}},
+      {1, false, true, {200, 1400, 100, 4985}},  {1, true, true, {100, 4985, 100, 4985}},
+      {2, false, false, {200, 1400, 200, 1400}}, {2, true, false, {100, 4985, 200, 1400}},
+      {2, false, true, {200, 1400, 100, 2240}},  {2, true, true, {100, 4985, 100, 2240}},
+      {5, false, false, {200, 840, 200, 840}},   {5, true, false, {100, 4985, 200, 840}},
+      {5, false, true, {200, 840, 100, 840}},    {5, true, true, {100, 4985, 100, 840}},
+      {10, false, false, {200, 415, 200, 415}},  {10, true, false, {100, 4985, 200, 415}},
+      {10, false, true, {200, 415, 100, 415}},   {10, true, true, {100, 4985, 100, 415}},
   };
   for (const Case& c : cases) {
     const FrequencyLimits l = ComputeFreqLimits(c.mode, c.txlm, c.rxlm);
-    SCOPED_TRACE("mode " + std::to_string(c.mode) + " TXLM " + std::to_string(c.txlm) +
-                 " RXLM " + std::to_string(c.rxlm));
+    SCOPED_TRACE("mode " + std::to_string(c.mode) + " TXLM " + std::to_string(c.txlm) + " RXLM " +
+                 std::to_string(c.rxlm));
     EXPECT_EQ(l.txLow, c.limits.txLow);
     EXPECT_EQ(l.txHigh, c.limits.txHigh);
     EXPECT_EQ(l.rxLow, c.limits.rxLow);
@@ -235,10 +234,10 @@ TEST(Frequencies, ReportArrowsAtTheEdges) {
     bool up;
     const char* result;
   };
-  const Case cases[] = {{"", true, "-19"},    {"", false, "-21"},   {"-50", false, "-50"},
-                        {"49", true, "49"},    {"48", true, "49"},   {"0", false, "-1"},
-                        {"-1", true, "0"},     {" 7 ", true, "8"},   {"-99", true, "-50"},
-                        {"80", false, "49"},   {"R", true, "-19"}};
+  const Case cases[] = {{"", true, "-19"},   {"", false, "-21"}, {"-50", false, "-50"},
+                        {"49", true, "49"},  {"48", true, "49"}, {"0", false, "-1"},
+                        {"-1", true, "0"},   {" 7 ", true, "8"}, {"-99", true, "-50"},
+                        {"80", false, "49"}, {"R", true, "-19"}};
   for (const Case& c : cases) {
     Station st;
     st.qso.freqs.dBEditChange(c.text);

@@ -1,9 +1,8 @@
 // MessageGenTest.cpp - the message forms, the six buttons in both formats,
 // the failure texts and their order, CQ variants and the free message.
-#include "qso/MessageGen.h"
-
 #include <gtest/gtest.h>
 
+#include "qso/MessageGen.h"
 #include "qso/rules/QsoFixture.h"
 
 namespace merivac {
@@ -201,9 +200,9 @@ TEST(MessageGen, AvailabilityNeedsCallAndFourCharacterGrid) {
     const char* grid;
     bool enabled;
   };
-  for (const Case& c : {Case{"K1ABC", "FN42", true}, Case{"K1ABC", "FN42AB", true},
-                        Case{"K1ABC", "FN4", false}, Case{"", "FN42", false},
-                        Case{"K1ABC", "", false}, Case{"k1abc", "FN42", false}}) {
+  for (const Case& c :
+       {Case{"K1ABC", "FN42", true}, Case{"K1ABC", "FN42AB", true}, Case{"K1ABC", "FN4", false},
+        Case{"", "FN42", false}, Case{"K1ABC", "", false}, Case{"k1abc", "FN42", false}}) {
     Settings s;
     s.call = c.call;
     s.grid = c.grid;

@@ -1,10 +1,9 @@
 // SequencingTest.cpp - double-clicks on decode lines: DX call, reply,
 // frequencies, report, cycle, mode, distance and hint; the DX call field
 // and the Log button.
-#include "qso/Sequencing.h"
-
 #include <gtest/gtest.h>
 
+#include "qso/Sequencing.h"
 #include "qso/rules/QsoFixture.h"
 
 namespace merivac {
@@ -41,8 +40,12 @@ TEST(Sequencing, GridOfMessageAndDistanceLabel) {
   EXPECT_EQ(GridOfMessage("K1ABC W9XYZ RR73"), "RR73");
   EXPECT_EQ(GridOfMessage("K1ABC W9XYZ -12"), "");
   EXPECT_EQ(GridOfMessage("73"), "");
-  EXPECT_EQ(DistanceLabelText(5365), "\u2248" "5300km");
-  EXPECT_EQ(DistanceLabelText(99), "\u2248" "0km");
+  EXPECT_EQ(DistanceLabelText(5365),
+            "\u2248"
+            "5300km");
+  EXPECT_EQ(DistanceLabelText(99),
+            "\u2248"
+            "0km");
   EXPECT_EQ(DistanceLabelText(-1), "");
 }
 
@@ -74,49 +77,78 @@ std::vector<SelectCase> Cases() {
     return DecodeLine("1202", -8, 1150, '1', "K1ABC W9XYZ " + rest);
   };
   std::vector<SelectCase> c;
-  c.push_back({"CQ, click on the caller", cq01, "W9XYZ", false, false, "W9XYZ",
-               "W9XYZ K1ABC FN42", 1100, 1100, "-12", true, "\u2248" "1400km", ""});
-  c.push_back({"CQ, click on CQ", cq01, "CQ", false, false, "W9XYZ", "W9XYZ K1ABC FN42", 1100,
-               1100, "-12", true, "\u2248" "1400km", ""});
+  c.push_back({"CQ, click on the caller", cq01, "W9XYZ", false, false, "W9XYZ", "W9XYZ K1ABC FN42",
+               1100, 1100, "-12", true,
+               "\u2248"
+               "1400km",
+               ""});
+  c.push_back({"CQ, click on CQ", cq01, "CQ", false, false, "W9XYZ", "W9XYZ K1ABC FN42", 1100, 1100,
+               "-12", true,
+               "\u2248"
+               "1400km",
+               ""});
   c.push_back({"CQ, click on the grid", cq01, " EN52\r\n", false, false, "W9XYZ",
-               "W9XYZ K1ABC FN42", 1100, 1100, "-12", true, "\u2248" "1400km", ""});
+               "W9XYZ K1ABC FN42", 1100, 1100, "-12", true,
+               "\u2248"
+               "1400km",
+               ""});
   c.push_back({"CQ, short format", cq01, "W9XYZ", true, false, "W9XYZ", "W9XYZ K1ABC -12", 1100,
-               1100, "-12", true, "\u2248" "1400km", ""});
-  c.push_back({"CQ, hold TX", cq01, "W9XYZ", false, true, "W9XYZ", "W9XYZ K1ABC FN42", 1100,
-               1225, "-12", true, "\u2248" "1400km", ""});
+               1100, "-12", true,
+               "\u2248"
+               "1400km",
+               ""});
+  c.push_back({"CQ, hold TX", cq01, "W9XYZ", false, true, "W9XYZ", "W9XYZ K1ABC FN42", 1100, 1225,
+               "-12", true,
+               "\u2248"
+               "1400km",
+               ""});
   c.push_back({"CQ in a first cycle", DecodeLine("1200", 3, 1100, '1', "CQ W9XYZ EN52"), "W9XYZ",
                false, false, "W9XYZ", "W9XYZ K1ABC FN42", 1100, 1100, "3", false,
-               "\u2248" "1400km", ""});
+               "\u2248"
+               "1400km",
+               ""});
   c.push_back({"directed CQ, click on the caller",
                DecodeLine("1201", -12, 1100, '1', "CQ DX W9XYZ EN52"), "W9XYZ", false, false,
-               "W9XYZ", "W9XYZ K1ABC FN42", 1100, 1100, "-12", true, "\u2248" "1400km", ""});
+               "W9XYZ", "W9XYZ K1ABC FN42", 1100, 1100, "-12", true,
+               "\u2248"
+               "1400km",
+               ""});
   c.push_back({"reply with grid", toUs("EN52"), "W9XYZ", false, false, "W9XYZ", "W9XYZ K1ABC -8",
                1150, 1150, "-8", false, "", ""});
-  c.push_back({"reply with report", toUs("-15"), "K1ABC", false, false, "W9XYZ",
-               "W9XYZ K1ABC R-8", 1150, 1150, "-8", false, "", ""});
+  c.push_back({"reply with report", toUs("-15"), "K1ABC", false, false, "W9XYZ", "W9XYZ K1ABC R-8",
+               1150, 1150, "-8", false, "", ""});
   c.push_back({"reply with R-report", toUs("R-15"), "R-15", false, false, "W9XYZ",
                "W9XYZ K1ABC RRR", 1150, 1150, "-8", false, "", ""});
   c.push_back({"reply RRR", toUs("RRR"), "W9XYZ", false, false, "W9XYZ", "W9XYZ K1ABC 73", 1150,
                1150, "-8", false, "", ""});
-  c.push_back({"reply 73", toUs("73"), "W9XYZ", false, false, "W9XYZ", "W9XYZ K1ABC 73", 1150,
-               1150, "-8", false, "", ""});
+  c.push_back({"reply 73", toUs("73"), "W9XYZ", false, false, "W9XYZ", "W9XYZ K1ABC 73", 1150, 1150,
+               "-8", false, "", ""});
   c.push_back({"reply RR73 reads as a grid", toUs("RR73"), "W9XYZ", false, false, "W9XYZ",
                "W9XYZ K1ABC -8", 1150, 1150, "-8", false, "", ""});
-  c.push_back({"to someone else, click on the called call", other, "W9XYZ", false, false,
-               "W9XYZ", "W9XYZ K1ABC FN42", 1225, 1225, "", true, "", kNoReport + "W9XYZ"});
+  c.push_back({"to someone else, click on the called call", other, "W9XYZ", false, false, "W9XYZ",
+               "W9XYZ K1ABC FN42", 1225, 1225, "", true, "", kNoReport + "W9XYZ"});
   c.push_back({"to someone else, click on the sender", other, "G4ABC", false, false, "G4ABC",
-               "G4ABC K1ABC FN42", 1300, 1300, "-17", false, "\u2248" "5100km", ""});
+               "G4ABC K1ABC FN42", 1300, 1300, "-17", false,
+               "\u2248"
+               "5100km",
+               ""});
   c.push_back({"to someone else, short format", other, "G4ABC", true, true, "G4ABC",
-               "G4ABC K1ABC -17", 1300, 1225, "-17", false, "\u2248" "5100km", ""});
+               "G4ABC K1ABC -17", 1300, 1225, "-17", false,
+               "\u2248"
+               "5100km",
+               ""});
   c.push_back({"to someone else, click on the grid", other, "IO91", false, false, "", "", 1225,
                1225, "-17", false, "", "Could not generate message"});
-  c.push_back({"JT9-2 line while in JT9-1",
-               DecodeLine("1202", -20, 1100, '2', "CQ W9XYZ EN52"), "W9XYZ", false, false,
-               "W9XYZ", "W9XYZ K1ABC FN42", 1100, 1100, "-20", true, "\u2248" "1400km",
+  c.push_back({"JT9-2 line while in JT9-1", DecodeLine("1202", -20, 1100, '2', "CQ W9XYZ EN52"),
+               "W9XYZ", false, false, "W9XYZ", "W9XYZ K1ABC FN42", 1100, 1100, "-20", true,
+               "\u2248"
+               "1400km",
                "Warning: mode changed from JT9-1 to JT9-2", 2});
   c.push_back({"JT9-10 line keeps the mode", DecodeLine("1210", -20, 400, 'X', "CQ W9XYZ EN52"),
                "W9XYZ", false, false, "W9XYZ", "W9XYZ K1ABC FN42", 400, 400, "-20", false,
-               "\u2248" "1400km", ""});
+               "\u2248"
+               "1400km",
+               ""});
   c.push_back({"JT9-2 line to someone else", DecodeLine("1204", -20, 900, '2', "W9XYZ G4ABC IO91"),
                "W9XYZ", false, false, "W9XYZ", "W9XYZ K1ABC FN42", 1225, 1225, "", true, "",
                kNoReport + "W9XYZ\r\nWarning: mode changed from JT9-1 to JT9-2", 2});
@@ -197,8 +229,8 @@ TEST(Sequencing, EnableTxAfterSelect) {
   st.settings.enableTxAfterSelect = true;
   st.settings.watchdogMinutes = 3;
   st.cycle.txEnabled = true;
-  st.qso.sequencer.SelectFromDecode("W9XYZ",
-                                    DecodeLine("1201", -12, 1100, '1', "CQ W9XYZ EN52"), {});
+  st.qso.sequencer.SelectFromDecode("W9XYZ", DecodeLine("1201", -12, 1100, '1', "CQ W9XYZ EN52"),
+                                    {});
   EXPECT_EQ(st.cycle.automaticEnables, 0);
   EXPECT_EQ(st.cycle.watchdogResets, 1);
 }
@@ -231,7 +263,9 @@ TEST(Sequencing, DxCallFieldCleansAndShowsTheEntity) {
   Station st;
   st.stations.entities["W9XYZ"] = "K";
   Sequencer& s = st.qso.sequencer;
-  st.controls.SetText(Ctl::DxLabel, "\u2248" "1400km");
+  st.controls.SetText(Ctl::DxLabel,
+                      "\u2248"
+                      "1400km");
   EXPECT_EQ(s.DxCallEditChange("w9 xyz", 6), 5);
   EXPECT_EQ(st.Text(Ctl::DxCallEdit), "W9XYZ");
   EXPECT_EQ(st.controls.Get(Ctl::DxCallEdit).color, colors::kInfoBackground);

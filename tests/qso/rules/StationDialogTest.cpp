@@ -1,12 +1,12 @@
 // StationDialogTest.cpp - the Station dialog's field rules, offscreen.
-#include "qso/ui/StationDialog.h"
+#include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
-#include <gtest/gtest.h>
+#include "qso/ui/StationDialog.h"
 
 namespace merivac {
 namespace {
