@@ -13,27 +13,36 @@ double UtcFromLocal(double localNow, double utcOffsetHours) {
   return localNow - utcOffsetHours / 24.0;
 }
 
+namespace {
+
+// The time as whole microseconds since the day count's epoch. Cycle
+// boundaries are whole seconds, and a clock sitting exactly on one (10:30:00
+// less an offset of 5.5 h) must not land a hair before it through the
+// rounding of the day fraction.
+int64_t Microseconds(double utc) { return std::llround(utc * kSecondsPerDay * 1e6); }
+
+int64_t FloorMod(int64_t a, int64_t b) { return ((a % b) + b) % b; }
+
+}  // namespace
+
 double SecondsIntoCycle(double utc, uint32_t mode) {
-  const double cycle = CycleSeconds(mode);
+  const auto cycle = static_cast<int64_t>(CycleSeconds(mode)) * 1000000;
   if (cycle <= 0) return 0;
-  const double x = utc * kSecondsPerDay;
-  const auto n = static_cast<int64_t>(x / cycle);  // toward zero
-  return x - static_cast<double>(n) * cycle;
+  return static_cast<double>(FloorMod(Microseconds(utc), cycle)) / 1e6;
 }
 
 uint8_t CycleStartMinuteAt(double utc, uint32_t mode) {
   if (mode == 0) return 0;
-  const auto m = static_cast<int64_t>(utc * kMinutesPerDay);
-  const auto minuteOfHour = static_cast<uint32_t>(((m % 60) + 60) % 60);
+  const int64_t minute = FloorMod(Microseconds(utc), 86400LL * 1000000) / 60000000;
+  const auto minuteOfHour = static_cast<uint32_t>(minute % 60);
   return static_cast<uint8_t>((minuteOfHour / mode) * mode);
 }
 
 int CycleParity(double utc, uint32_t mode) {
-  const double cycle = CycleSeconds(mode);
+  const auto cycle = static_cast<int64_t>(CycleSeconds(mode)) * 1000000;
   if (cycle <= 0) return 1;
-  const double dayFraction = utc - std::floor(utc);
-  const auto n = static_cast<int64_t>(dayFraction * kSecondsPerDay / cycle);
-  return static_cast<int>(n % 2) + 1;
+  const int64_t ofDay = FloorMod(Microseconds(utc), 86400LL * 1000000);
+  return static_cast<int>((ofDay / cycle) % 2) + 1;
 }
 
 std::string CurrentCycleText(int parity) {
