@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "audio/RingBuffer.h"
 #include "common/Mode.h"
@@ -48,6 +49,9 @@ std::string PaText(PaError e) { return Pa_GetErrorText(e); }
 }  // namespace
 
 PortAudioSystem::PortAudioSystem() {
+  // Listing devices must not launch a JACK server as a side effect (an
+  // operator who wants one has it running, or sets the variable otherwise).
+  setenv("JACK_NO_START_SERVER", "1", 0);
   const PaError e = Pa_Initialize();
   initialised_ = e == paNoError;
   if (!initialised_) initError_ = "The audio library could not start: " + PaText(e);

@@ -14,9 +14,9 @@ constexpr int32_t kChunk = 4800;  // samples made or drained per step (0.1 s)
 }
 
 int64_t SampleClock::Now() const {
-  // The small bias keeps a whole number of seconds from rounding down one
-  // sample short through the day-count arithmetic of the clock.
-  return static_cast<int64_t>(std::floor((clock_.Elapsed() - start_) * kSoundCardRate + 1e-3));
+  // Rounded, not cut: a clock counting days carries about a microsecond of
+  // rounding error, which must not cost a whole sample at an exact time.
+  return std::llround((clock_.Elapsed() - start_) * kSoundCardRate);
 }
 
 int16_t ScaleSample(int16_t s, double level) {
