@@ -49,9 +49,10 @@ class PosixChild final : public ChildProcess {
     // A child that closed its output is normally about to exit: give it a
     // moment, then end it.
     if (!WaitFor(outputEnded_ ? 2000 : 0)) {
-      ::kill(pid_, SIGTERM);
+      // The child leads its own process group: end whatever it started too.
+      ::kill(-pid_, SIGTERM);
       if (!WaitFor(200)) {
-        ::kill(pid_, SIGKILL);
+        ::kill(-pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
       }
     }
@@ -117,7 +118,9 @@ std::unique_ptr<ChildProcess> PosixProcessRunner::Start(const std::string& execu
   sigemptyset(&none);
   posix_spawnattr_setsigdefault(&attr, &defaults);
   posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  posix_spawnattr_setpgroup(&attr, 0);
+  posix_spawnattr_setflags(&attr,
+                           POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
 
   std::vector<char*> argv;
   argv.reserve(args.size() + 1);
