@@ -3,7 +3,6 @@
 #include "cycle/EngineServices.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace merivac {
 
@@ -36,11 +35,14 @@ bool DiscardingCaptureChain::ProcessReceiveInput() {
 void DiscardingCaptureChain::ProcessIdleInput() { Drain(true); }
 
 void DiscardingCaptureChain::RaiseInputPeak(const int16_t* samples, size_t count) {
+  int m = peak_;
   for (size_t i = 0; i < count; ++i) {
-    // |-32768| does not fit a 16-bit value; it counts as full scale.
-    const int a = std::min(std::abs(static_cast<int>(samples[i])), 32767);
-    if (a > peak_) peak_ = static_cast<int16_t>(a);
+    const int v = samples[i];
+    const int a = v < 0 ? -v : v;
+    m = a > m ? a : m;
   }
+  // |-32768| does not fit a 16-bit value; it counts as full scale.
+  peak_ = static_cast<int16_t>(std::min(m, 32767));
 }
 
 }  // namespace merivac
