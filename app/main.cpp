@@ -1,0 +1,82 @@
+// main.cpp - Merivac's program: the application, the composition root
+// Station, the main window on Station's models, and the 50 ms main timer.
+//
+// The program works in the current directory (the program folder). Without
+// a display it says so and ends instead of letting the toolkit abort.
+// MERIVAC_DEBUG=1 switches "Save debug information" on from the start.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/Station.h"
+#include "shell/ui/MainForm.h"
+#include "shell/ui/QtUiServices.h"
+
+namespace {
+
+bool DisplayAvailable() {
+  auto set = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v != nullptr && *v != '\0';
+  };
+  return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!DisplayAvailable()) {
+    std::fprintf(stderr,
+                 "merivac: no display available (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                 "Start it from a desktop session, or set QT_QPA_PLATFORM (e.g. offscreen).\n");
+    return 2;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Merivac");
+
+  merivac::Station station;
+  const char* debug = std::getenv("MERIVAC_DEBUG");
+  if (debug != nullptr && std::string(debug) == "1") station.GetSettings().saveDebug = true;
+  const bool folderOk = station.Create();
+  if (!folderOk) std::fprintf(stderr, "merivac: %s", station.FolderError().c_str());
+
+  merivac::TMainForm form(station.Controls(), station.BandMemo(), station.RxMemo(),
+                          station.Hooks());
+  merivac::QtUiServices ui(form);
+  station.AttachUi(&ui);
+
+  // The main timer follows the engine's enabled flag; the tick stops it while
+  // it runs, so ticks never overlap and a long stage only delays the next.
+  QTimer timer;
+  timer.setInterval(50);
+  station.GetEngine().SetTimerListener([&timer](bool on) {
+    if (on) {
+      timer.start();
+    } else {
+      timer.stop();
+    }
+  });
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    station.Tick();
+    form.SyncFromModel();
+  });
+
+  // Shown centred on the screen at the first start.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    form.move(area.center() - QPoint(form.width() / 2, form.height() / 2));
+  }
+  form.show();
+  station.Activate();
+  form.SyncFromModel();
+  if (!folderOk) ui.ShowMessageDialog(station.FolderError(), merivac::NoticeKind::Error);
+
+  const int rc = app.exec();
+  // The timer and the services go before Station: it must no longer reach them.
+  station.GetEngine().SetTimerListener(nullptr);
+  station.AttachUi(nullptr);
+  return rc;
+}
