@@ -45,7 +45,8 @@ constexpr double kNoiseRms = 1000.0;
 // A program folder with the real tools, removed at the end.
 struct Folder {
   Folder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "merivac-bench-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "merivac-bench-XXXXXX").string();
     path = ::mkdtemp(pattern.data());
     std::filesystem::create_directories(path / "save");
     std::filesystem::create_directories(path / "wsjt");
@@ -93,7 +94,8 @@ class BufferInput final : public InputChannel {
   uint32_t WaitingBytes() override { return static_cast<uint32_t>((available_ - read_) * 2); }
   uint32_t Read(int16_t* dest, uint32_t bytes) override {
     const size_t n = std::min<size_t>(bytes / 2, available_ - read_);
-    std::copy(s_.begin() + static_cast<long>(read_), s_.begin() + static_cast<long>(read_ + n), dest);
+    std::copy(s_.begin() + static_cast<long>(read_), s_.begin() + static_cast<long>(read_ + n),
+              dest);
     read_ += n;
     return static_cast<uint32_t>(n * 2);
   }
@@ -113,9 +115,9 @@ int DecodedStations(const CycleRecording& rec, uint32_t mode) {
   SystemClock clock;
   const bool stop = false;
   const FrequencyLimits l = ComputeFreqLimits(mode, false, false);
-  const auto lines = RunDecoder(runner, clock, folder, "bench.wav",
-                                DecoderBand(mode, {l.rxLow, l.rxHigh}, false),
-                                clock.Now() + 60.0 / kSecondsPerDay, stop);
+  const auto lines =
+      RunDecoder(runner, clock, folder, "bench.wav", DecoderBand(mode, {l.rxLow, l.rxHigh}, false),
+                 clock.Now() + 60.0 / kSecondsPerDay, stop);
   int found = 0;
   const auto decodes = ParseDecodes(lines, mode);
   for (int i = 0; i < kStations; ++i) {
@@ -177,7 +179,8 @@ int IdealJt9One(double snr, uint64_t seed) {
   std::normal_distribution<double> noise(0.0, kNoiseRms);
   std::vector<double> x(kRecordingSamples);
   for (auto& v : x) v = noise(gen);
-  const double a = std::sqrt(2.0 * std::pow(10.0, snr / 10.0) * kNoiseRms * kNoiseRms * 2500.0 / 6000.0);
+  const double a =
+      std::sqrt(2.0 * std::pow(10.0, snr / 10.0) * kNoiseRms * kNoiseRms * 2500.0 / 6000.0);
   for (int i = 0; i < kStations; ++i) {
     double phase = 0;
     size_t n = 12000;
@@ -242,7 +245,12 @@ void BM_CaptureChainThreshold(benchmark::State& state) {
     state.counters["snr50_dB"] = t;
   }
 }
-BENCHMARK(BM_CaptureChainThreshold)->Arg(1)->Arg(2)->Arg(5)->Arg(10)->Iterations(1)
+BENCHMARK(BM_CaptureChainThreshold)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(5)
+    ->Arg(10)
+    ->Iterations(1)
     ->Unit(benchmark::kSecond);
 
 void BM_ReferenceJt9OneIdeal(benchmark::State& state) {

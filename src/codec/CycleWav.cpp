@@ -47,7 +47,9 @@ std::array<uint8_t, kWavHeaderBytes> CycleWavHeader() {
   return h;
 }
 
-std::string CycleWavName(double utcStart) { return FormatDateTime("yymmdd_hhnn", utcStart) + ".wav"; }
+std::string CycleWavName(double utcStart) {
+  return FormatDateTime("yymmdd_hhnn", utcStart) + ".wav";
+}
 
 void ShiftRecording(const CycleRecording& recording, double shift, std::vector<int16_t>& out) {
   out.assign(kRecordingSamples, 0);
@@ -75,7 +77,8 @@ bool WriteCycleWav(const CycleRecording& recording, const std::string& folder,
   const std::string path = SavePath(folder, wavName);
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) {
-    if (log != nullptr) log->Write("Cannot create " + path + " (" + std::strerror(errno) + ") [RX]");
+    if (log != nullptr)
+      log->Write("Cannot create " + path + " (" + std::strerror(errno) + ") [RX]");
     return false;
   }
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

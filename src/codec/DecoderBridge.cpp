@@ -60,10 +60,14 @@ bool ReadDouble(const std::string& text, double& value) {
 
 int ModeSnrCorrection(uint32_t mode) {
   switch (mode) {
-    case 2: return -3;
-    case 5: return -7;
-    case 10: return -10;
-    default: return 0;
+    case 2:
+      return -3;
+    case 5:
+      return -7;
+    case 10:
+      return -10;
+    default:
+      return 0;
   }
 }
 
@@ -97,8 +101,15 @@ DecoderLimits DecoderBand(uint32_t mode, RxFreqLimits rx, bool discardRxLimits) 
 }
 
 std::vector<std::string> DecoderArguments(DecoderLimits limits, const std::string& wavName) {
-  return {kDecoderPath, "-9", "-d", "3", "-H", std::to_string(limits.upper), "-S",
-          std::to_string(limits.lower), "save/" + wavName};
+  return {kDecoderPath,
+          "-9",
+          "-d",
+          "3",
+          "-H",
+          std::to_string(limits.upper),
+          "-S",
+          std::to_string(limits.lower),
+          "save/" + wavName};
 }
 
 double DecodeDeadline(double localNow) {
@@ -214,8 +225,8 @@ DecoderBridge::DecoderBridge(Deps deps) : d_(std::move(deps)) {
 
 void DecoderBridge::RefreshTimeLabel() {
   const double utc = d_.clock.Now() - d_.settings.utcOffsetHours / 24.0;
-  d_.controls.SetText(Ctl::TimeLabel,
-                      FormatDateTime("yyyy mmm dd", utc) + "\r\n" + FormatDateTime("hh:nn:ss", utc));
+  d_.controls.SetText(Ctl::TimeLabel, FormatDateTime("yyyy mmm dd", utc) + "\r\n" +
+                                          FormatDateTime("hh:nn:ss", utc));
 }
 
 DecodeCycleResult DecoderBridge::DecodeCycle() {
@@ -294,14 +305,13 @@ void DecoderBridge::Dispatch(const tJT9_Msg& record) {
   if (IsRxFrequencyDecode(record.AudioFreq, s.rxFreq, s.mode)) {
     d_.windows.AddDecodeLine(d_.windows.RxMemo(), line, highlighted);
   }
-  const int64_t rf = static_cast<int64_t>(record.AudioFreq) + s.dialFreq +
-                     (s.mixerEnabled ? s.mixerLo : 0);
+  const int64_t rf =
+      static_cast<int64_t>(record.AudioFreq) + s.dialFreq + (s.mixerEnabled ? s.mixerLo : 0);
   const std::string rfText = std::to_string(rf);
   const std::string modeText(1, record.ModeChar);
   const std::string snrText = std::to_string(static_cast<int>(record.Snr));
   if (d_.sinks.UdpActive()) {
-    const double start =
-        d_.clock.Now() - (static_cast<double>(s.mode) - 1.0) / kMinutesPerDay;
+    const double start = d_.clock.Now() - (static_cast<double>(s.mode) - 1.0) / kMinutesPerDay;
     d_.sinks.BroadcastDecode(flags, FormatDateTime("hhnn", start), snrText, record.MsgText,
                              modeText, rfText);
   }
@@ -311,7 +321,8 @@ void DecoderBridge::Dispatch(const tJT9_Msg& record) {
     if (words.size() == 3) {
       const std::string call = IsValidCall(words[1]) ? words[1] : std::string();
       const bool gridValid = IsValidGrid(words[2]);
-      if (!call.empty() && gridValid) d_.sinks.SpotDecode(call, modeText, rfText, words[2], snrText);
+      if (!call.empty() && gridValid)
+        d_.sinks.SpotDecode(call, modeText, rfText, words[2], snrText);
     }
   }
 }

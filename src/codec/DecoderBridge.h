@@ -33,7 +33,7 @@ constexpr const char* kDecoderPath = "wsjt/jt9_copy";
 constexpr int kLastPass = 10;
 // Time shift in seconds of each decoding pass.
 constexpr std::array<double, kLastPass + 1> kPassShifts = {0.0, -0.8, 0.8, -0.4, 0.4, -0.6,
-                                                           0.6, -0.2, 0.2,  -1.0, 1.0};
+                                                           0.6, -0.2, 0.2, -1.0, 1.0};
 inline double PassShifts(int pass) { return kPassShifts.at(static_cast<size_t>(pass)); }
 
 struct DecoderLimits {
@@ -100,8 +100,8 @@ class DecoderBridge {
     DecodeWindows& windows;  // BandMemo, RxMemo, StopDecoding, decoded.txt
     ProcessRunner& runner;
     DecodeSinks& sinks;
-    RxLimitsAccessor rxLimits;  // the current RxLowLimit / RxHighLimit
-    std::string folder;         // the program folder (save/ and wsjt/ lie in it)
+    RxLimitsAccessor rxLimits;    // the current RxLowLimit / RxHighLimit
+    std::string folder;           // the program folder (save/ and wsjt/ lie in it)
     bool* alertRaised = nullptr;  // the tick's AlertRaised; own flag when null
     bool* capturing = nullptr;    // the engine's Capturing, cleared at the end
   };

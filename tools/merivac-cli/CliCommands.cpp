@@ -196,10 +196,14 @@ bool ParseDecodeArgs(const std::vector<std::string>& args, DecodeOptions& o, std
       return false;
     }
   }
-  if (!haveMode) error = "--mode is required";
-  else if (o.file.empty()) error = "no input file";
-  else if (o.rxLow.has_value() != o.rxHigh.has_value()) error = "give --rx-low and --rx-high together";
-  else if (o.rxLow && *o.rxLow > *o.rxHigh) error = "--rx-low is above --rx-high";
+  if (!haveMode)
+    error = "--mode is required";
+  else if (o.file.empty())
+    error = "no input file";
+  else if (o.rxLow.has_value() != o.rxHigh.has_value())
+    error = "give --rx-low and --rx-high together";
+  else if (o.rxLow && *o.rxLow > *o.rxHigh)
+    error = "--rx-low is above --rx-high";
   return error.empty();
 }
 
@@ -250,9 +254,12 @@ bool ParseSynthArgs(const std::vector<std::string>& args, SynthOptions& o, std::
       return false;
     }
   }
-  if (!haveMode) error = "--mode is required";
-  else if (o.txs.empty()) error = "at least one --tx is required";
-  else if (o.out.empty()) error = "no output file";
+  if (!haveMode)
+    error = "--mode is required";
+  else if (o.txs.empty())
+    error = "at least one --tx is required";
+  else if (o.out.empty())
+    error = "no output file";
   return error.empty();
 }
 

@@ -38,9 +38,9 @@ TEST_F(CycleWavTest, HeaderIsTheFixedFortyFourBytes) {
   const std::string f = Written(0.0);
   ASSERT_EQ(f.size(), 1440044u);
   const unsigned char expected[44] = {
-      'R', 'I', 'F', 'F', 0x24, 0xF9, 0x15, 0x00, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-      16,  0,   0,   0,   1,    0,    1,    0,    0xE0, 0x2E, 0, 0, 0xC0, 0x5D, 0, 0,
-      2,   0,   16,  0,   'd',  'a',  't',  'a',  0x00, 0xF9, 0x15, 0x00};
+      'R', 'I', 'F', 'F', 0x24, 0xF9, 0x15, 0x00, 'W', 'A',  'V',  'E',  'f',  'm',  't',
+      ' ', 16,  0,   0,   0,    1,    0,    1,    0,   0xE0, 0x2E, 0,    0,    0xC0, 0x5D,
+      0,   0,   2,   0,   16,   0,    'd',  'a',  't', 'a',  0x00, 0xF9, 0x15, 0x00};
   for (int i = 0; i < 44; ++i) EXPECT_EQ(static_cast<unsigned char>(f[i]), expected[i]) << i;
   EXPECT_EQ(SampleAt(f, 0), rec->samples[0]);
   EXPECT_EQ(SampleAt(f, 719999), rec->samples[719999]);

@@ -22,8 +22,7 @@ TEST(SplitDecoderOutput, LineBreaksBlankLinesAndAngleLines) {
   EXPECT_EQ(SplitDecoderOutput(""), tDecode_Array{"error"});
   EXPECT_EQ(SplitDecoderOutput("a\r\nb\nc\rd"), (tDecode_Array{"a", "b", "c", "d"}));
   EXPECT_EQ(SplitDecoderOutput("a\n\nb\n"), (tDecode_Array{"a", "", "b"}));
-  EXPECT_EQ(SplitDecoderOutput("x\n<DecodeFinished>   0   1        0\n"),
-            (tDecode_Array{"x", ""}));
+  EXPECT_EQ(SplitDecoderOutput("x\n<DecodeFinished>   0   1        0\n"), (tDecode_Array{"x", ""}));
 }
 
 TEST(ParseDecodes, LengthFieldsAndDefaults) {
@@ -58,10 +57,10 @@ TEST(ParseDecodes, SubModeCorrection) {
   const Case cases[] = {
       {1, "1940 -15  0.1 1225 @  CQ K1ABC FN42", -15, 1225, '1'},
       {2, "1940 -15  0.1 3111 @  CQ K1ABC FN42", -18, 1400, '2'},
-      {5, "1940  +3  0.1 1000 @  CQ K1ABC FN42", -4, 169, '5'},   // 168.75 rounds to 169
+      {5, "1940  +3  0.1 1000 @  CQ K1ABC FN42", -4, 169, '5'},  // 168.75 rounds to 169
       {10, "1940 -15  0.1 2400 @  CQ K1ABC FN42", -25, 200, 'X'},
-      {2, "1940 -15  0.1   10 @  CQ K1ABC FN42", -18, 4, '2'},     // 4.5: halves to even
-      {2, "1940 -99  0.1   30 @  CQ K1ABC FN42", -102, 14, '2'},   // 13.5 rounds to 14
+      {2, "1940 -15  0.1   10 @  CQ K1ABC FN42", -18, 4, '2'},    // 4.5: halves to even
+      {2, "1940 -99  0.1   30 @  CQ K1ABC FN42", -102, 14, '2'},  // 13.5 rounds to 14
   };
   for (const auto& c : cases) {
     const auto r = ParseDecodes({c.line}, c.mode);
@@ -96,7 +95,7 @@ TEST(DecoderBand, LimitsOnTheRecordingScale) {
     int upper, lower;
   };
   const Case cases[] = {
-      {1, false, 1400, 200},  {2, false, 3111, 444}, {5, false, 4977, 1185},
+      {1, false, 1400, 200},   {2, false, 3111, 444}, {5, false, 4977, 1185},
       {10, false, 4980, 2400}, {1, true, 5000, 200},  {10, true, 5000, 200},
   };
   for (const auto& c : cases) {
@@ -111,8 +110,8 @@ TEST(DecoderBand, LimitsOnTheRecordingScale) {
 
 TEST(DecoderArguments, ExactArgumentList) {
   EXPECT_EQ(DecoderArguments({4980, 2400}, "261209_1940.wav"),
-            (std::vector<std::string>{"wsjt/jt9_copy", "-9", "-d", "3", "-H", "4980", "-S",
-                                      "2400", "save/261209_1940.wav"}));
+            (std::vector<std::string>{"wsjt/jt9_copy", "-9", "-d", "3", "-H", "4980", "-S", "2400",
+                                      "save/261209_1940.wav"}));
 }
 
 TEST(DecodeDeadline, NearestMinuteBoundaryLessAMillisecondOrSo) {

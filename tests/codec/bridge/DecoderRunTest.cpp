@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "codec/DecoderBridge.h"
 #include "codec/CycleWav.h"
+#include "codec/DecoderBridge.h"
 #include "codec/ProcessRunner.h"
 #include "codec/bridge/Jt9Fixture.h"
 #include "common/DateTime.h"
@@ -114,9 +114,8 @@ class DecodeCycleTest : public ::testing::Test {
   DecodeCycleTest()
       : log(clock, logOn),
         windows(settings, clock, ui),
-        bridge(DecoderBridge::Deps{settings, clock, log, controls, ui, *rec, windows, runner,
-                                   sinks, [this] { return limits; }, folder.Str(), nullptr,
-                                   &capturing}) {
+        bridge(DecoderBridge::Deps{settings, clock, log, controls, ui, *rec, windows, runner, sinks,
+                                   [this] { return limits; }, folder.Str(), nullptr, &capturing}) {
     ui.windows = &windows;
     runner.clock = &clock;
     // 51 s into the JT9-1 cycle that started at 19:40 UTC (local = UTC).

@@ -43,8 +43,7 @@ TEST(ParseEncoderOutput, Table) {
   const Case cases[] = {
       {"one line", "header\nChannel symbols\n" + kSymbols + "\n", kSymbols},
       {"broken over lines with blanks", "Channel symbols\n" + Spaced(kSymbols, 30), kSymbols},
-      {"a 9 is skipped", "symbols:" + kSymbols.substr(0, 40) + "9" + kSymbols.substr(40),
-       kSymbols},
+      {"a 9 is skipped", "symbols:" + kSymbols.substr(0, 40) + "9" + kSymbols.substr(40), kSymbols},
       {"more than 85 digits", "symbols " + kSymbols + "12345678", kSymbols},
       {"fewer digits leave zeros", "symbols 876", "876" + std::string(82, '0')},
       {"the character after symbols is dropped", "symbols5" + kSymbols.substr(0, 84),
@@ -78,9 +77,9 @@ TEST(RunEncoder, MissingEncoderMeansNoSymbolsAndALogLine) {
   PosixProcessRunner runner;
   EXPECT_FALSE(RunEncoder(runner, folder.Str(), "CQ K1ABC FN42", &log).has_value());
   log.Close();
-  EXPECT_NE(testing::ReadFile(folder.Path() / "extra" / "debug.txt")
-                .find("Encoder could not be started"),
-            std::string::npos);
+  EXPECT_NE(
+      testing::ReadFile(folder.Path() / "extra" / "debug.txt").find("Encoder could not be started"),
+      std::string::npos);
 }
 
 TEST(RunEncoder, EncoderPrintingNothingGivesAllZeros) {

@@ -75,13 +75,13 @@ TEST_F(CliTest, EverySubModeTwoStationsAtMinus20Db) {
     int f1, f2;
     char modeChar;
   };
-  const Case cases[] = {{"1", 800, 1300, '1'}, {"2", 700, 1250, '2'}, {"5", 400, 700, '5'},
-                        {"10", 250, 380, 'X'}};
+  const Case cases[] = {
+      {"1", 800, 1300, '1'}, {"2", 700, 1250, '2'}, {"5", 400, 700, '5'}, {"10", 250, 380, 'X'}};
   for (const auto& c : cases) {
-    const auto lines = SynthAndDecode(
-        {"--mode", c.mode, "--tx", std::to_string(c.f1) + ":-20:CQ K1ABC FN42", "--tx",
-         std::to_string(c.f2) + ":-20:W1XYZ K1ABC -12"},
-        {"--mode", c.mode});
+    const auto lines =
+        SynthAndDecode({"--mode", c.mode, "--tx", std::to_string(c.f1) + ":-20:CQ K1ABC FN42",
+                        "--tx", std::to_string(c.f2) + ":-20:W1XYZ K1ABC -12"},
+                       {"--mode", c.mode});
     ASSERT_EQ(lines.size(), 2u) << "JT9-" << c.mode;
     EXPECT_EQ(std::stoi(lines[0].substr(14, 4)), c.f1) << "JT9-" << c.mode;
     EXPECT_EQ(lines[0].substr(22, 13), "CQ K1ABC FN42");
@@ -92,9 +92,9 @@ TEST_F(CliTest, EverySubModeTwoStationsAtMinus20Db) {
 }
 
 TEST_F(CliTest, MixerShiftsTheBandDownByTheLo) {
-  const auto lines = SynthAndDecode(
-      {"--mode", "1", "--mixer-lo", "10000", "--tx", "1000:-20:CQ K1ABC FN42"},
-      {"--mode", "1", "--mixer-lo", "10000"});
+  const auto lines =
+      SynthAndDecode({"--mode", "1", "--mixer-lo", "10000", "--tx", "1000:-20:CQ K1ABC FN42"},
+                     {"--mode", "1", "--mixer-lo", "10000"});
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].substr(14, 4), "1000");
 }
@@ -173,7 +173,7 @@ TEST_F(CliTest, UnusableInputOrMissingToolsExitWithTwo) {
 
 TEST_F(CliTest, SilenceDecodesToNothingWithExitZero) {
   const CliRun synth = Cli({"synth", "--folder", folder.Str(), "--mode", "1", "--seconds", "2",
-                         "--tx", "1000:-60:CQ K1ABC FN42", Wav("quiet.wav")});
+                            "--tx", "1000:-60:CQ K1ABC FN42", Wav("quiet.wav")});
   ASSERT_EQ(synth.code, 0);
   const CliRun r = Cli({"decode", "--folder", folder.Str(), "--mode", "1", Wav("quiet.wav")});
   EXPECT_EQ(r.code, 0) << r.err;
