@@ -90,6 +90,9 @@ int64_t Engine::MsSinceTickStart() const {
 // ---- the tick --------------------------------------------------------------
 
 void Engine::TimerTimer() {
+  // Ticks never overlap: a timer event that arrives while a stage lets the
+  // interface process events (decoding) finds the timer disabled.
+  if (inStages_) return;
   const double startElapsed = clock_.Elapsed();
   const double now = clock_.Now();
   Log("Idle (", std::llround((now - lastTickTime_) * kMsPerDay), "ms)");
@@ -97,6 +100,7 @@ void Engine::TimerTimer() {
   lastTickTime_ = now;
   alertRaised_ = false;
   SetTimerEnabled(false);
+  inStages_ = true;
 
   // A failing stage must not stop the engine: the error is logged, the rest
   // of this tick's stages are skipped and the timer runs on.
@@ -109,6 +113,7 @@ void Engine::TimerTimer() {
   }
 
   BusyMeasure(startElapsed);
+  inStages_ = false;
   SetTimerEnabled(true);
   Log("Timer routine ended (", MsSinceTickStart(), "ms)");
   Log("");

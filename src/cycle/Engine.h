@@ -103,6 +103,9 @@ class Engine {
   OperatingFlags& Flags() { return flags_; }
   const OperatingFlags& Flags() const { return flags_; }
   bool TxFirst() const { return settings_.txFirst; }
+  // AlertRaised: cleared at the start of every tick; the decode dispatch
+  // sets it so that only the first alert of a tick switches the line on.
+  bool& AlertRaised() { return alertRaised_; }
   TransmitState& Tx() { return tx_; }
   const TransmitState& Tx() const { return tx_; }
   const std::string& TxMessage() const { return tx_.txMessage; }
@@ -187,6 +190,7 @@ class Engine {
   CycleClock cycle_;
 
   bool timerEnabled_ = false;
+  bool inStages_ = false;  // between disabling and enabling the timer in a tick
   std::function<void(bool)> timerListener_;
   std::string startupError_;
 

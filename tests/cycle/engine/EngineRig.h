@@ -262,6 +262,7 @@ class FakeDecoder final : public CycleDecoder {
     journal_.Add("decode");
     pausedWhileDecoding.push_back(input_.Paused());
     if (engine) capturingWhileDecoding.push_back(engine->Flags().capturing);
+    if (duringDecode) duringDecode();
     clock_.AdvanceSeconds(seconds);
     if (throwNext) {
       throwNext = false;
@@ -273,6 +274,7 @@ class FakeDecoder final : public CycleDecoder {
   int decodes = 0;
   bool throwNext = false;
   const Engine* engine = nullptr;
+  std::function<void()> duringDecode;  // e.g. events processed while decoding
   std::vector<bool> pausedWhileDecoding;
   std::vector<bool> capturingWhileDecoding;
 

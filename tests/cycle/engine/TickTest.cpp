@@ -224,6 +224,22 @@ TEST(Tick, DebugLogLinesOfAnIdleTickAndOfTheDecodingTick) {
   EXPECT_EQ(lines.front(), "New cycle started");
 }
 
+// The decoder lets the interface process events; a timer event then must
+// not run a second tick inside the first.
+TEST(Tick, TicksNeverOverlap) {
+  EngineRig rig(1);
+  bool timerWasEnabled = true;
+  rig.decoder.duringDecode = [&] {
+    timerWasEnabled = rig.engine.TimerEnabled();
+    rig.engine.TimerTimer();
+  };
+  rig.Start(At(10, 0, 59, 13));
+  rig.RunUntil(At(10, 1, 52));
+  EXPECT_FALSE(timerWasEnabled);
+  EXPECT_EQ(rig.journal.Count("decode"), 1u);  // a nested tick would decode again
+  EXPECT_TRUE(rig.engine.TimerEnabled());
+}
+
 TEST(Tick, StartUpErrorTextIsShownOnceAsAWarningNotice) {
   EngineRig rig(1);
   rig.engine.AppendStartupError("No soundcard input selected.");
