@@ -42,7 +42,7 @@ class FrontEndMixer {
 
  private:
   static constexpr int32_t kTwoK = 2 * kHilbertHalf;
-  static constexpr int32_t kTile = 64;  // outputs summed together
+  static constexpr int32_t kTile = 8;  // outputs summed together
   static constexpr int32_t kTaps = kHilbertHalf / 2;  // odd taps 1, 3, .. 399
 
   void MixPiece(int16_t* x, int32_t n);
@@ -54,7 +54,9 @@ class FrontEndMixer {
   std::array<int16_t, kTwoK> previous_{};  // the last 2K input samples
   std::vector<int16_t> extended_;          // 2K history + the piece
   std::vector<double> product_;            // extended[q] sin(phase q), zero padded
-  std::vector<double> cosine_;             // cos(phase) at the output positions
+  std::vector<double> sine_;               // sin(phase q)
+  std::vector<double> cosine_;             // cos(phase q)
+  std::vector<double> hilbert_;            // the Hilbert sum per output
 };
 
 }  // namespace merivac

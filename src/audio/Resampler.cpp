@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "common/Mode.h"
 
@@ -41,8 +42,12 @@ void Resampler::StartCycle(uint32_t mode) {
 
 void Resampler::Append(long double v) {
   if (recording_.length >= kRecordingSamples) return;
+  // Adding and removing 1.5 * 2^(digits - 1) rounds to the nearest integer,
+  // halves to even, in the default rounding mode, without the cost of
+  // nearbyint's floating-point environment handling.
+  static const long double magic = std::ldexp(1.5L, std::numeric_limits<long double>::digits - 1);
   const long double clamped = std::clamp(v, -32768.0L, 32767.0L);
-  recording_.samples[recording_.length] = static_cast<int16_t>(std::nearbyint(clamped));
+  recording_.samples[recording_.length] = static_cast<int16_t>((clamped + magic) - magic);
   recording_.length += 1;
 }
 
@@ -54,8 +59,8 @@ void Resampler::BlockAverage(const int16_t* p, uint32_t mode) {
   for (int32_t i = 0; i < count; ++i) {
     const long double s = i * b;
     const long double e = (i + 1) * b;
-    const auto fs = static_cast<int32_t>(std::floor(s));
-    const auto fe = static_cast<int32_t>(std::floor(e));
+    const auto fs = static_cast<int32_t>(s);  // s, e >= 0: truncation is floor
+    const auto fe = static_cast<int32_t>(e);
     long double sum = (1.0L - (s - fs)) * p[fs] + (e - fe) * p[fe];
     for (int32_t k = fs + 1; k < fe; ++k) sum += p[k];
     Append(sum / b);
@@ -65,7 +70,7 @@ void Resampler::BlockAverage(const int16_t* p, uint32_t mode) {
 long double Resampler::Row920(int row, const long double* in) const {
   const auto& t = tables_.table920;
   long double sum = 0;
-  for (int j = 0; j <= t.lastTap; ++j) sum += t.rows[row][j] * in[j];
+  for (int j = t.first[row]; j <= t.last[row]; ++j) sum += t.rows[row][j] * in[j];
   return t.gain * sum;
 }
 
@@ -94,7 +99,7 @@ void Resampler::Sinc38920(const int16_t* p) {
       const int16_t* in = history_.data() + pos_ - t38.offset;
       for (int row = 0; row <= t38.lastRow; ++row) {
         long double sum = 0;
-        for (int j = 0; j <= t38.lastTap; ++j) sum += in[j] * t38.rows[row][j];
+        for (int j = t38.first[row]; j <= t38.last[row]; ++j) sum += in[j] * t38.rows[row][j];
         intermediate_[k++] = t38.gain * sum;
       }
       pos_ += t38.step;

@@ -1,6 +1,7 @@
 // SincTables.cpp - windowed sinc kernels for the 9/20, 3/8 and 1/12 stages.
 #include "audio/SincTables.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -23,6 +24,8 @@ void FillRows(SincTable<Rows, Taps>& table, long double centre0, int reach, long
       const bool inside = j >= base - reach && j <= base + reach;
       table.rows[p][j] = inside ? Sinc(cutoff * t) * std::cos(taper * kPi * t) : 0.0L;
     }
+    table.first[p] = std::max(base - reach, 0);
+    table.last[p] = std::min(base + reach, Taps - 1);
   }
 }
 

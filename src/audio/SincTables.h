@@ -23,6 +23,10 @@ struct SincTable {
   int step = 0;          // input samples consumed per group of Rows outputs
   long double gain = 0;  // brings the stage to about unit gain
   std::array<std::array<long double, Taps>, Rows> rows{};
+  // The non-zero taps of each row: sums over first..last equal sums over
+  // all taps exactly (the others add exact zeros).
+  std::array<int, Rows> first{};
+  std::array<int, Rows> last{};
 };
 
 using SincTable920 = SincTable<9, 40>;
