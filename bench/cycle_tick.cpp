@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "common/Clock.h"

@@ -17,8 +17,8 @@ namespace merivac {
 namespace {
 
 constexpr double kKeepAliveDays = 0.00011574074;  // 10 s
-constexpr double kUdpKeepAliveDays = 0.00011574;   // about 10 s
-constexpr double kFieldCommitDays = 0.000057870;   // 5 s
+constexpr double kUdpKeepAliveDays = 0.00011574;  // about 10 s
+constexpr double kFieldCommitDays = 0.000057870;  // 5 s
 constexpr Rgb kLevelLow{255, 127, 0};
 constexpr Rgb kBusyOrange{255, 165, 0};
 
@@ -152,9 +152,9 @@ void Engine::RunStages() {
   } else {
     Log("Soundcard input active");
     secondsIntoCycle_ = SecondsIntoCycle(utc_, mode);
-    ShowCycleStatus(controls_, CycleStatusInput{secondsIntoCycle_, mode, flags_.capturing,
-                                                flags_.transmitting, flags_.pttOn, flags_.tuning,
-                                                &tx_.txMessage});
+    ShowCycleStatus(controls_,
+                    CycleStatusInput{secondsIntoCycle_, mode, flags_.capturing, flags_.transmitting,
+                                     flags_.pttOn, flags_.tuning, &tx_.txMessage});
     StateStage();
     NewCycleStage();
     cycle_.prevSecondsIntoCycle = secondsIntoCycle_;
@@ -245,8 +245,8 @@ void Engine::DecodingSequence() {
   }
   flags_.capturing = false;
   ResumeInput("RX");
-  Log("Decoding ended (", ThreeDecimals((clock_.Now() - start) * kSecondsPerDay), " s - ",
-      decoded, " msg decoded) [RX]");
+  Log("Decoding ended (", ThreeDecimals((clock_.Now() - start) * kSecondsPerDay), " s - ", decoded,
+      " msg decoded) [RX]");
 }
 
 void Engine::IdleStage() {
@@ -261,7 +261,8 @@ void Engine::NewCycleStage() {
   const int parity = CycleParity(utc_, settings_.mode);
   controls_.SetText(Ctl::CurrentCycleLabel, CurrentCycleText(parity));
   flags_.transmitting = false;
-  if (flags_.txEnabled && ((settings_.txFirst && parity == 1) || (!settings_.txFirst && parity == 2))) {
+  if (flags_.txEnabled &&
+      ((settings_.txFirst && parity == 1) || (!settings_.txFirst && parity == 2))) {
     flags_.transmitting = true;
   }
   if (flags_.transmitting) StartTransmitCycle();

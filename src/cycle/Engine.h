@@ -41,13 +41,13 @@ struct OperatingFlags {
 
 // The transmit cycle's state and the tune timing.
 struct TransmitState {
-  std::string txMessage;       // the message of the current or last transmit cycle
-  std::string prevTxMessage;   // the message of the transmit cycle before
-  TxSymbolArray txSymbols{};   // element 0 is symbol 1
-  uint8_t symbolIndex = 0;     // next symbol to synthesise, 1..86
-  double watchdogExpiry = 0;   // PC clock when the watchdog trips, 0 = not running
-  double tuneStartTime = 0;    // PC clock when Tune was clicked, 0 = none
-  double tuneStopTime = 0;     // PC clock when tuning was stopped, 0 = none
+  std::string txMessage;      // the message of the current or last transmit cycle
+  std::string prevTxMessage;  // the message of the transmit cycle before
+  TxSymbolArray txSymbols{};  // element 0 is symbol 1
+  uint8_t symbolIndex = 0;    // next symbol to synthesise, 1..86
+  double watchdogExpiry = 0;  // PC clock when the watchdog trips, 0 = not running
+  double tuneStartTime = 0;   // PC clock when Tune was clicked, 0 = none
+  double tuneStopTime = 0;    // PC clock when tuning was stopped, 0 = none
 };
 
 class Engine {
@@ -77,7 +77,9 @@ class Engine {
   void SetTimerEnabled(bool enabled);
   // Called whenever the enabled flag changes (the shell starts or stops its
   // QTimer). The tick toggles it twice per run.
-  void SetTimerListener(std::function<void(bool)> listener) { timerListener_ = std::move(listener); }
+  void SetTimerListener(std::function<void(bool)> listener) {
+    timerListener_ = std::move(listener);
+  }
 
   // One tick of the main timer.
   void TimerTimer();
@@ -160,10 +162,8 @@ class Engine {
   static void AppendPart(std::string& s, const char* p) { s += p; }
   static void AppendPart(std::string& s, const std::string& p) { s += p; }
   template <typename T>
-    requires std::is_integral_v<T>
-  static void AppendPart(std::string& s, T value) {
-    s += std::to_string(value);
-  }
+  requires std::is_integral_v<T>
+  static void AppendPart(std::string& s, T value) { s += std::to_string(value); }
   // Milliseconds since the start of this tick, rounded.
   int64_t MsSinceTickStart() const;
 

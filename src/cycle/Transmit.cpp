@@ -65,8 +65,7 @@ void Engine::TransmitStage() {
     Log("Capturing not active [TX]");
     if (n != 0 && n != kAudioError) {
       const std::span<const int16_t> dropped = services_.capture->FlushedSamples();
-      services_.capture->RaiseInputPeak(dropped.data(),
-                                        std::min<size_t>(dropped.size(), n / 2));
+      services_.capture->RaiseInputPeak(dropped.data(), std::min<size_t>(dropped.size(), n / 2));
     }
     return;
   }

@@ -1,12 +1,11 @@
 // CycleClockTest.cpp - cycle arithmetic on UTC, the time mark, the cycle
 // display texts and the start-up of the clock.
-#include "cycle/CycleClock.h"
-
 #include <gtest/gtest.h>
 
 #include "EngineRig.h"
 #include "common/DateTime.h"
 #include "common/Rgb.h"
+#include "cycle/CycleClock.h"
 
 namespace merivac {
 namespace {
@@ -70,7 +69,8 @@ TEST(CycleClock, StatusBarWidthColourAndCaption) {
     int width;
   };
   const Case cases[] = {
-      {"idle rounds up", 1, 59.6, false, false, false, false, colors::kCycleIdle, "60/60 (idle)", 231},
+      {"idle rounds up", 1, 59.6, false, false, false, false, colors::kCycleIdle, "60/60 (idle)",
+       231},
       {"receive", 10, 12.6, true, false, false, false, colors::kCycleRx, "13/600 (RX)", 5},
       {"past the decode start", 1, 51.0, true, false, false, false, colors::kCycleIdle,
        "51/60 (idle)", 198},

@@ -40,7 +40,8 @@ struct JournalEntry {
 
 class Journal {
  public:
-  Journal(const ManualClock& clock, const Settings& settings) : clock_(clock), settings_(settings) {}
+  Journal(const ManualClock& clock, const Settings& settings)
+      : clock_(clock), settings_(settings) {}
   void Add(const std::string& what) {
     const double utc = UtcFromLocal(clock_.Now(), settings_.utcOffsetHours);
     entries.push_back({what, clock_.Now(), SecondsIntoCycle(utc, settings_.mode)});
@@ -177,7 +178,8 @@ class FakeCapture final : public CaptureChain {
   void ResetInputPeak() override { peak_ = 0; }
   void RaiseInputPeak(const int16_t* samples, size_t count) override {
     for (size_t i = 0; i < count; ++i)
-      peak_ = static_cast<int16_t>(std::max<int>(peak_, std::min(32767, std::abs(int{samples[i]}))));
+      peak_ =
+          static_cast<int16_t>(std::max<int>(peak_, std::min(32767, std::abs(int{samples[i]}))));
   }
 
   bool deviceChanged = false;

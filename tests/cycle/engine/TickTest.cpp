@@ -143,10 +143,10 @@ TEST(Tick, WithoutInputOnlyTheLevelClockAndLinksRun) {
   rig.RunFor(3);  // across the minute: no cycle without input
   EXPECT_EQ(rig.journal.Count("cycle start"), 0u);
   const auto lines = rig.LogLines();
-  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6),
-            (std::vector<std::string>{"Idle (50ms)", "", "Timer routine started",
-                                      "Soundcard input NOT ACTIVE", "Timer routine ended (0ms)",
-                                      ""}));
+  EXPECT_EQ(
+      std::vector<std::string>(lines.begin(), lines.begin() + 6),
+      (std::vector<std::string>{"Idle (50ms)", "", "Timer routine started",
+                                "Soundcard input NOT ACTIVE", "Timer routine ended (0ms)", ""}));
 }
 
 TEST(Tick, BusyValueColoursAndTenTickMaximum) {
@@ -156,10 +156,10 @@ TEST(Tick, BusyValueColoursAndTenTickMaximum) {
     Rgb color;
   };
   const Case cases[] = {
-      {0.0, "0%", colors::kMoneyGreen},    {0.050, "25%", colors::kMoneyGreen},
-      {0.052, "26%", colors::kYellow},     {0.100, "50%", colors::kYellow},
-      {0.102, "51%", Rgb{255, 165, 0}},    {0.150, "75%", Rgb{255, 165, 0}},
-      {0.152, "76%", colors::kRed},        {0.198, "99%", colors::kRed},
+      {0.0, "0%", colors::kMoneyGreen}, {0.050, "25%", colors::kMoneyGreen},
+      {0.052, "26%", colors::kYellow},  {0.100, "50%", colors::kYellow},
+      {0.102, "51%", Rgb{255, 165, 0}}, {0.150, "75%", Rgb{255, 165, 0}},
+      {0.152, "76%", colors::kRed},     {0.198, "99%", colors::kRed},
       {0.250, "99%", colors::kRed},
   };
   for (const Case& c : cases) {
@@ -204,14 +204,13 @@ TEST(Tick, DebugLogLinesOfAnIdleTickAndOfTheDecodingTick) {
   rig.Tick();  // 10:01:50.963: the decoding tick
   std::vector<std::string> lines = rig.LogLines();
   std::erase(lines, "Audio level bar updated");  // every fifth tick
-  EXPECT_EQ(lines,
-            (std::vector<std::string>{
-                "Idle (50ms)", "", "Timer routine started", "Soundcard input active",
-                "Receiving, tuning or idle", "Receiving or idle", "Capturing active [RX]",
-                "Decoding started [RX]", "Audio input pauzed (0 bytes) [RX]",
-                "Audio input resumed (0 bytes) [RX]",
-                "Decoding ended (1.500 s - 3 msg decoded) [RX]", "Timer routine ended (1500ms)",
-                ""}));
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "Idle (50ms)", "", "Timer routine started", "Soundcard input active",
+                       "Receiving, tuning or idle", "Receiving or idle", "Capturing active [RX]",
+                       "Decoding started [RX]", "Audio input pauzed (0 bytes) [RX]",
+                       "Audio input resumed (0 bytes) [RX]",
+                       "Decoding ended (1.500 s - 3 msg decoded) [RX]",
+                       "Timer routine ended (1500ms)", ""}));
   EXPECT_FALSE(rig.engine.Flags().capturing);
   EXPECT_TRUE(rig.controls.Enabled(Ctl::MainMenu));
 
@@ -265,7 +264,8 @@ TEST(Tick, FailingStageIsLoggedAndTheTimerRunsOn) {
   EXPECT_TRUE(rig.engine.TimerEnabled());
   EXPECT_EQ(timerStates, (std::vector<bool>{true, false, true}));
   const auto lines = rig.LogLines();
-  const auto at = std::find(lines.begin(), lines.end(), "Error in timer routine: idle stage failed");
+  const auto at =
+      std::find(lines.begin(), lines.end(), "Error in timer routine: idle stage failed");
   ASSERT_NE(at, lines.end());
   EXPECT_EQ(*(at + 1), "Timer routine ended (0ms)");
 
@@ -313,7 +313,8 @@ TEST(Tick, PendingFieldEditsAreCommittedAfterFiveSecondsInOrder) {
   rig.Tick();
   std::vector<std::string> seen;
   for (const auto& e : rig.journal.entries) seen.push_back(e.what);
-  EXPECT_EQ(seen, (std::vector<std::string>{"commit TxEdit", "defocus", "commit RxEdit", "defocus"}));
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"commit TxEdit", "defocus", "commit RxEdit", "defocus"}));
   rig.RunFor(1.5);
   EXPECT_EQ(rig.journal.Count("commit QrgEdit"), 0u);
   rig.RunFor(1);
