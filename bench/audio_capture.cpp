@@ -16,7 +16,8 @@ class EndlessInput : public InputChannel {
  public:
   EndlessInput() : tone_(2 * 9600) {
     for (size_t n = 0; n < tone_.size(); ++n) {
-      tone_[n] = static_cast<int16_t>(std::lround(8000 * std::cos(2 * 3.14159265358979 * 1500 * n / 48000.0)));
+      tone_[n] = static_cast<int16_t>(
+          std::lround(8000 * std::cos(2 * 3.14159265358979 * 1500 * n / 48000.0)));
     }
   }
   uint32_t WaitingBytes() override { return budget_ > 0 ? 2 * 19200 : 0; }

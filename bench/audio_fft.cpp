@@ -13,7 +13,8 @@ namespace {
 void Fft131072(benchmark::State& state) {
   constexpr int32_t n = 131072;
   std::vector<int16_t> input(n);
-  for (int32_t i = 0; i < n; ++i) input[i] = static_cast<int16_t>(std::lround(5000 * std::sin(0.1 * i)));
+  for (int32_t i = 0; i < n; ++i)
+    input[i] = static_cast<int16_t>(std::lround(5000 * std::sin(0.1 * i)));
   std::vector<double> re(n), im(n);
   Fft(n, kFftHamming, input.data(), re.data(), im.data());  // allocates once
   for (auto _ : state) {

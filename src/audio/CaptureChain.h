@@ -37,8 +37,8 @@ class SpectrumSink {
 
 class CaptureChain {
  public:
-  static constexpr uint32_t kCaptureBlock = 19200;   // bytes = 9600 samples = 0.2 s
-  static constexpr int32_t kCaptureBuffer = 32000;   // samples
+  static constexpr uint32_t kCaptureBlock = 19200;  // bytes = 9600 samples = 0.2 s
+  static constexpr int32_t kCaptureBuffer = 32000;  // samples
 
   // input: the current recording channel, nullptr when there is none.
   // inputDeviceChanged: set by the device layer when it reopened the devices.

@@ -1,14 +1,15 @@
 // Fft.cpp - in-place radix-2 decimation-in-time transform with bit-reversed
 // input order.
 //
-// The twiddle factors of the largest stage are computed once per size with
-// sin/cos (more accurate than a rotation recurrence) and the smaller stages
-// take every (N / b)-th of them; the window is likewise kept for the size and
-// kind last used. Both live in storage that only grows with the capacity.
+// The twiddle factors are computed once per size with sin/cos (more
+// accurate than a rotation recurrence), stage by stage in the order the
+// butterflies use them; the window is likewise kept for the size and kind
+// last used. Both live in storage that only grows with the capacity.
 #include "audio/Fft.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace merivac {
@@ -19,12 +20,55 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
 bool IsPowerOfTwo(int32_t n) { return n >= 2 && (n & (n - 1)) == 0; }
 
+typedef double Vec4 __attribute__((vector_size(32)));
+
+// The butterflies of one stage: blocks of 2 half points, block point k and
+// its partner k + half, twiddle w[j] for the j-th pair of every block.
+__attribute__((target_clones("avx2", "default"))) void Stage(double* re, double* im, int32_t n,
+                                                             int32_t half, const double* wRe,
+                                                             const double* wIm) {
+  for (int32_t start = 0; start < n; start += 2 * half) {
+    double* reK = re + start;
+    double* imK = im + start;
+    double* reM = reK + half;
+    double* imM = imK + half;
+    int32_t j = 0;
+    for (; j + 4 <= half; j += 4) {
+      Vec4 wr, wi, rm, im4, rk, ik;
+      std::memcpy(&wr, wRe + j, sizeof(Vec4));
+      std::memcpy(&wi, wIm + j, sizeof(Vec4));
+      std::memcpy(&rm, reM + j, sizeof(Vec4));
+      std::memcpy(&im4, imM + j, sizeof(Vec4));
+      std::memcpy(&rk, reK + j, sizeof(Vec4));
+      std::memcpy(&ik, imK + j, sizeof(Vec4));
+      const Vec4 tr = wr * rm - wi * im4;
+      const Vec4 ti = wr * im4 + wi * rm;
+      const Vec4 outs[4] = {rk - tr, ik - ti, rk + tr, ik + ti};
+      std::memcpy(reM + j, &outs[0], sizeof(Vec4));
+      std::memcpy(imM + j, &outs[1], sizeof(Vec4));
+      std::memcpy(reK + j, &outs[2], sizeof(Vec4));
+      std::memcpy(imK + j, &outs[3], sizeof(Vec4));
+    }
+    for (; j < half; ++j) {
+      const double tr = wRe[j] * reM[j] - wIm[j] * imM[j];
+      const double ti = wRe[j] * imM[j] + wIm[j] * reM[j];
+      reM[j] = reK[j] - tr;
+      imM[j] = imK[j] - ti;
+      reK[j] += tr;
+      imK[j] += ti;
+    }
+  }
+}
+
 double WindowValue(int kind, int32_t i, int32_t n) {
   const double a = kTwoPi * i / n;
   switch (kind) {
-    case kFftHamming: return 0.54 - 0.46 * std::cos(a);
-    case kFftBlackman: return 0.42 - 0.5 * std::cos(a) + 0.08 * std::cos(2 * a);
-    default: return 1.0;
+    case kFftHamming:
+      return 0.54 - 0.46 * std::cos(a);
+    case kFftBlackman:
+      return 0.42 - 0.5 * std::cos(a) + 0.08 * std::cos(2 * a);
+    default:
+      return 1.0;
   }
 }
 
@@ -36,8 +80,8 @@ void FftEngine::Prepare(int32_t n, int window) {
     Release();
     work_.assign(n, 0.0);
     window_.assign(n, 0.0);
-    twiddleRe_.assign(n / 2 + 1, 0.0);
-    twiddleIm_.assign(n / 2 + 1, 0.0);
+    twiddleRe_.assign(n, 0.0);
+    twiddleIm_.assign(n, 0.0);
     capacity_ = n;
   }
   if (windowN_ != n || windowKind_ != window) {
@@ -57,9 +101,15 @@ void FftEngine::Transform(int32_t n, int window, const int16_t* input, double* r
     return;
   }
   if (twiddleN_ != n) {
-    for (int32_t j = 0; j < n / 2; ++j) {
-      twiddleRe_[j] = std::cos(kTwoPi * j / n);
-      twiddleIm_[j] = std::sin(kTwoPi * j / n);
+    // Stage with half-size h keeps its h twiddles e^{+2 pi i j / 2h}
+    // contiguously from index h - 1, so every butterfly loop reads its data
+    // and its twiddles in order.
+    for (int32_t h = 1; h <= n / 2; h *= 2) {
+      for (int32_t j = 0; j < h; ++j) {
+        const double a = std::numbers::pi * j / h;
+        twiddleRe_[h - 1 + j] = std::cos(a);
+        twiddleIm_[h - 1 + j] = std::sin(a);
+      }
     }
     twiddleN_ = n;
   }
@@ -76,25 +126,8 @@ void FftEngine::Transform(int32_t n, int window, const int16_t* input, double* r
     }
     r |= bit;
   }
-  for (int32_t size = 2; size <= n; size *= 2) {
-    const int32_t half = size / 2;
-    const int32_t stride = n / size;
-    for (int32_t start = 0; start < n; start += size) {
-      double* reK = re + start;
-      double* imK = im + start;
-      double* reM = reK + half;
-      double* imM = imK + half;
-      for (int32_t j = 0; j < half; ++j) {
-        const double wr = twiddleRe_[j * stride];
-        const double wi = twiddleIm_[j * stride];
-        const double tr = wr * reM[j] - wi * imM[j];
-        const double ti = wr * imM[j] + wi * reM[j];
-        reM[j] = reK[j] - tr;
-        imM[j] = imK[j] - ti;
-        reK[j] += tr;
-        imK[j] += ti;
-      }
-    }
+  for (int32_t half = 1; half < n; half *= 2) {
+    Stage(re, im, n, half, twiddleRe_.data() + half - 1, twiddleIm_.data() + half - 1);
   }
 }
 

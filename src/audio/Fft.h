@@ -27,9 +27,9 @@ class FftEngine {
   void Prepare(int32_t n, int window);
 
   int32_t capacity_ = 0;
-  std::vector<double> work_;     // the windowed input
-  std::vector<double> window_;   // w(i) for windowN_ / windowKind_
-  std::vector<double> twiddleRe_;  // e^{+2 pi i j / twiddleN_}, j < N / 2
+  std::vector<double> work_;       // the windowed input
+  std::vector<double> window_;     // w(i) for windowN_ / windowKind_
+  std::vector<double> twiddleRe_;  // per stage of half-size h: e^{+pi i j / h}, j < h
   std::vector<double> twiddleIm_;
   int32_t windowN_ = 0;
   int windowKind_ = -1;

@@ -54,8 +54,7 @@ WindowSpline MakeSpline() {
     }
   }
   s.d[0] = EndSlope(h[0], h[1], slope[0], slope[1]);
-  s.d[kNodes - 1] =
-      EndSlope(h[kNodes - 2], h[kNodes - 3], slope[kNodes - 2], slope[kNodes - 3]);
+  s.d[kNodes - 1] = EndSlope(h[kNodes - 2], h[kNodes - 3], slope[kNodes - 2], slope[kNodes - 3]);
   return s;
 }
 

@@ -28,9 +28,10 @@ typedef double Vec4 __attribute__((vector_size(32)));
 
 // out[j] = sum over t of taps[t] (centre[j + 2t + 1] - centre[j - 2t - 1])
 // for j < n rounded up to a multiple of 8.
-__attribute__((target_clones("avx2", "default")))
-void HilbertSum(const double* __restrict centre, const double* __restrict taps,
-                double* __restrict out, int32_t n) {
+__attribute__((target_clones("avx2", "default"))) void HilbertSum(const double* __restrict centre,
+                                                                  const double* __restrict taps,
+                                                                  double* __restrict out,
+                                                                  int32_t n) {
   for (int32_t j0 = 0; j0 < n; j0 += 8) {
     Vec4 acc0 = {0, 0, 0, 0};
     Vec4 acc1 = {0, 0, 0, 0};

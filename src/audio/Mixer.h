@@ -42,7 +42,7 @@ class FrontEndMixer {
 
  private:
   static constexpr int32_t kTwoK = 2 * kHilbertHalf;
-  static constexpr int32_t kTile = 8;  // outputs summed together
+  static constexpr int32_t kTile = 8;                 // outputs summed together
   static constexpr int32_t kTaps = kHilbertHalf / 2;  // odd taps 1, 3, .. 399
 
   void MixPiece(int16_t* x, int32_t n);

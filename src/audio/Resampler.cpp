@@ -18,8 +18,8 @@ namespace merivac {
 
 namespace {
 
-constexpr int32_t kCurrent = kPresampledBlock;          // first entry of the current block
-constexpr int32_t kBlockEnd = 2 * kPresampledBlock;     // 4800
+constexpr int32_t kCurrent = kPresampledBlock;       // first entry of the current block
+constexpr int32_t kBlockEnd = 2 * kPresampledBlock;  // 4800
 
 }  // namespace
 
@@ -30,8 +30,7 @@ void Presample(const int16_t* x, int32_t n, int16_t* out) {
   }
 }
 
-Resampler::Resampler(CycleRecording& recording)
-    : recording_(recording), history_(kHistory, 0) {}
+Resampler::Resampler(CycleRecording& recording) : recording_(recording), history_(kHistory, 0) {}
 
 void Resampler::StartCycle(uint32_t mode) {
   recording_.length = mode == 1 ? 0 : kPresampledBlock;

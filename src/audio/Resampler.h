@@ -43,8 +43,8 @@ class Resampler {
   // One block of 2400 presampled samples p (p[2400] must be readable).
   // BlockAverage works for any mode; the other three are the mode's own.
   void BlockAverage(const int16_t* p, uint32_t mode);
-  void Sinc920(const int16_t* p);     // JT9-2: 1080 samples a block
-  void Sinc38920(const int16_t* p);   // JT9-5: 405 samples a block
+  void Sinc920(const int16_t* p);         // JT9-2: 1080 samples a block
+  void Sinc38920(const int16_t* p);       // JT9-5: 405 samples a block
   void Fir112Decimate(const int16_t* p);  // JT9-10: 198 first, then 200
 
   uint32_t ResamplePos() const { return pos_; }
@@ -56,8 +56,8 @@ class Resampler {
 
   CycleRecording& recording_;
   SincTables tables_;
-  std::vector<int16_t> history_;               // ResampleHistory
-  uint32_t pos_ = kPresampledBlock;            // ResamplePos
+  std::vector<int16_t> history_;                 // ResampleHistory
+  uint32_t pos_ = kPresampledBlock;              // ResamplePos
   std::array<long double, 121> intermediate_{};  // the 3/8 stage's output
 };
 

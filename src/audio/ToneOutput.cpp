@@ -9,9 +9,8 @@
 
 namespace merivac {
 
-ToneOutput::ToneOutput(std::function<OutputChannel*()> output, Settings& settings,
-                       DebugLog& log, const Clock& clock, const double& lastTickTime,
-                       UiServices& ui)
+ToneOutput::ToneOutput(std::function<OutputChannel*()> output, Settings& settings, DebugLog& log,
+                       const Clock& clock, const double& lastTickTime, UiServices& ui)
     : output_(std::move(output)),
       settings_(settings),
       log_(log),

@@ -17,7 +17,10 @@ namespace merivac {
 namespace {
 
 QString Background(Rgb c) {
-  return QStringLiteral("QLineEdit { background-color: rgb(%1, %2, %3); }").arg(c.r).arg(c.g).arg(c.b);
+  return QStringLiteral("QLineEdit { background-color: rgb(%1, %2, %3); }")
+      .arg(c.r)
+      .arg(c.g)
+      .arg(c.b);
 }
 
 }  // namespace
@@ -77,7 +80,8 @@ void TFemForm::SetFieldColor(bool valid) {
 
 void TFemForm::FemEditChange(const QString& text) {
   switch (CheckFemText(text.toStdString())) {
-    case FemTextState::Unchanged: break;
+    case FemTextState::Unchanged:
+      break;
     case FemTextState::Valid:
       SetFieldColor(true);
       okButton_->setEnabled(true);

@@ -24,8 +24,8 @@ constexpr size_t kBlock = 9600;
 struct BlockCase {
   uint32_t mode;
   uint32_t startLength;
-  uint32_t first;   // samples appended by the cycle's first block
-  uint32_t later;   // by every later block
+  uint32_t first;  // samples appended by the cycle's first block
+  uint32_t later;  // by every later block
   uint32_t posAfter;
 };
 
@@ -59,16 +59,16 @@ TEST(CaptureChain, AppendsTheModesSamplesPerBlock) {
 struct LandingCase {
   uint32_t mode;
   double inputHz;
-  int32_t lo;          // 0 = mixer off
+  int32_t lo;            // 0 = mixer off
   double expectSeconds;  // where the tone starting 1 s into the input is recorded
 };
 
 TEST(CaptureChain, ToneStartingAtOneSecondLandsAtTheCompressedTime) {
   const LandingCase cases[] = {
       {1, 1500, 0, 1.0},
-      {2, 1000, 0, 0.2 + 6912.0 / 15360},   // 0.65 s
-      {5, 500, 0, 0.2 + 6912.0 / 40960},    // 0.369 s
-      {10, 200, 0, 0.2 + 6912.0 / 82944},   // 0.283 s
+      {2, 1000, 0, 0.2 + 6912.0 / 15360},  // 0.65 s
+      {5, 500, 0, 0.2 + 6912.0 / 40960},   // 0.369 s
+      {10, 200, 0, 0.2 + 6912.0 / 82944},  // 0.283 s
       // The mixer delays by 400 input samples more.
       {1, 2500, 1000, 1.0 + 400.0 / 48000},
       {10, 1200, 1000, 0.2 + (1.0 + 400.0 / 48000) / 12},
@@ -142,7 +142,8 @@ TEST(CaptureChain, Jt91WithoutMixerRecordsTheFourSampleAverages) {
     const int32_t sum = input[4 * i] + input[4 * i + 1] + input[4 * i + 2] + input[4 * i + 3];
     ASSERT_EQ(rec[i], sum / 4) << "sample " << i;
   }
-  EXPECT_TRUE(std::all_of(rec.begin() + 2400, rec.begin() + 4800, [](int16_t v) { return v == 8000; }));
+  EXPECT_TRUE(
+      std::all_of(rec.begin() + 2400, rec.begin() + 4800, [](int16_t v) { return v == 8000; }));
   EXPECT_EQ(rec[4800], -32768);
 }
 
@@ -162,7 +163,8 @@ TEST(CaptureChain, LoudSignalsClipInsteadOfWrapping) {
       // JT9-2 overshoots on a square wave: take one at 100 Hz.
       std::vector<int16_t> signal = Tone(20 * kBlock, mode == 10 ? 150 : 100, 1.0);
       const double amplitude = r == 0 ? quiet : loud;
-      for (auto& s : signal) s = static_cast<int16_t>(mode == 10 ? s * amplitude : (s >= 0 ? 1 : -1) * amplitude);
+      for (auto& s : signal)
+        s = static_cast<int16_t>(mode == 10 ? s * amplitude : (s >= 0 ? 1 : -1) * amplitude);
       ASSERT_TRUE(rig.Feed(signal));
       rec[r] = rig.Recorded();
     }
@@ -304,9 +306,13 @@ TEST(CaptureChain, IdleInputFeedsSpectrumAndPeakWithItsLogLines) {
   rig.chain.ProcessIdleInput();  // nothing waiting
   EXPECT_EQ(rig.chain.InputPeak(), 0);
   const std::vector<std::string> expected = {
-      "Mixing [Idle]", "Presampling [Idle]", "Audio input buffer cleared (8000) [Idle]",
+      "Mixing [Idle]",
+      "Presampling [Idle]",
+      "Audio input buffer cleared (8000) [Idle]",
       "Add FFT array [Idle]",
-      "Mixing [Idle]", "Presampling [Idle]", "Audio input buffer cleared (0) [Idle]",
+      "Mixing [Idle]",
+      "Presampling [Idle]",
+      "Audio input buffer cleared (0) [Idle]",
   };
   EXPECT_EQ(rig.LogLines(), expected);
 }

@@ -44,7 +44,9 @@ class FakeInput : public InputChannel {
 // sound-card layer's global level does.
 class FakeOutput : public OutputChannel {
  public:
-  uint32_t QueuedBytes() override { return extraQueued_ + static_cast<uint32_t>(2 * queue_.size()); }
+  uint32_t QueuedBytes() override {
+    return extraQueued_ + static_cast<uint32_t>(2 * queue_.size());
+  }
   bool Push(const int16_t* samples, uint32_t bytes) override {
     pushes_.push_back(bytes);
     pushed_.insert(pushed_.end(), samples, samples + bytes / 2);
@@ -69,7 +71,7 @@ class FakeOutput : public OutputChannel {
     return out;
   }
 
-  uint32_t extraQueued_ = 0;      // pretend this much was queued before
+  uint32_t extraQueued_ = 0;  // pretend this much was queued before
   double level_ = 1.0;
   int discards_ = 0;
   std::vector<uint32_t> pushes_;  // byte count of every push

@@ -1,7 +1,5 @@
 // FemDialogTest.cpp - the Front End Mixer dialog's field rule, OK and
 // Cancel, and the follow-up that restarts the mixer and colours DialLabel.
-#include "audio/ui/FemDialog.h"
-
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -10,6 +8,7 @@
 
 #include "Rig.h"
 #include "audio/MixerSetup.h"
+#include "audio/ui/FemDialog.h"
 
 namespace merivac {
 namespace {
@@ -20,8 +19,8 @@ TEST(FemText, ValidFrom200To19999AndEmptyChangesNothing) {
     FemTextState state;
   };
   const Case cases[] = {
-      {"", FemTextState::Unchanged}, {"199", FemTextState::Invalid},
-      {"200", FemTextState::Valid},  {"19999", FemTextState::Valid},
+      {"", FemTextState::Unchanged},    {"199", FemTextState::Invalid},
+      {"200", FemTextState::Valid},     {"19999", FemTextState::Valid},
       {"20000", FemTextState::Invalid}, {"0", FemTextState::Invalid},
       {"12a", FemTextState::Invalid},  // unreadable counts as 25000
   };

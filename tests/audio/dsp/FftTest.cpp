@@ -1,6 +1,4 @@
 // FftTest.cpp - the transform against its definition and the edge cases.
-#include "audio/Fft.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,8 @@
 #include <numbers>
 #include <random>
 #include <vector>
+
+#include "audio/Fft.h"
 
 namespace merivac {
 namespace {
@@ -31,7 +31,8 @@ TEST(Fft, ImpulseAndCosine) {
     EXPECT_NEAR(s.im[k], 0.0, 1e-12);
   }
   std::vector<int16_t> cosine(8);
-  for (int n = 0; n < 8; ++n) cosine[n] = static_cast<int16_t>(std::lround(1000 * std::cos(2 * std::numbers::pi * n / 8)));
+  for (int n = 0; n < 8; ++n)
+    cosine[n] = static_cast<int16_t>(std::lround(1000 * std::cos(2 * std::numbers::pi * n / 8)));
   s = Transform(cosine, kFftNoWindow);
   for (int k = 0; k < 8; ++k) {
     // The input holds 707 for 707.107: "0" is up to that rounding.
@@ -43,7 +44,8 @@ TEST(Fft, ImpulseAndCosine) {
 TEST(Fft, ExponentIsPositive) {
   // x = sin(2 pi n / 8): with e^{+2 pi i n k / N}, X[1] = +4i, X[7] = -4i.
   std::vector<int16_t> sine(8);
-  for (int n = 0; n < 8; ++n) sine[n] = static_cast<int16_t>(std::lround(1000 * std::sin(2 * std::numbers::pi * n / 8)));
+  for (int n = 0; n < 8; ++n)
+    sine[n] = static_cast<int16_t>(std::lround(1000 * std::sin(2 * std::numbers::pi * n / 8)));
   const auto s = Transform(sine, kFftNoWindow);
   EXPECT_NEAR(s.im[1], 4000.0, 1.0);
   EXPECT_NEAR(s.im[7], -4000.0, 1.0);
@@ -78,10 +80,12 @@ TEST(Fft, MatchesTheDefinitionForEveryWindow) {
           long double w = 1;
           if (window == kFftHamming) w = 0.54L - 0.46L * std::cos(a);
           if (window == kFftBlackman) w = 0.42L - 0.5L * std::cos(a) + 0.08L * std::cos(2 * a);
-          const long double angle = 2 * std::numbers::pi_v<long double> * ((static_cast<int64_t>(i) * k) % n) / n;
+          const long double angle =
+              2 * std::numbers::pi_v<long double> * ((static_cast<int64_t>(i) * k) % n) / n;
           sum += w * x[i] * std::complex<long double>(std::cos(angle), std::sin(angle));
         }
-        worst = std::max(worst, static_cast<double>(std::abs(sum - std::complex<long double>(s.re[k], s.im[k]))));
+        worst = std::max(worst, static_cast<double>(
+                                    std::abs(sum - std::complex<long double>(s.re[k], s.im[k]))));
         scale = std::max(scale, static_cast<double>(std::abs(sum)));
       }
       EXPECT_LT(worst, 1e-12 * scale + 1e-9);

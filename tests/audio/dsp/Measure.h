@@ -57,8 +57,14 @@ inline SineFit FitSine(const std::vector<int16_t>& x, size_t from, size_t n, dou
   for (size_t k = from; k < from + n; ++k) {
     const double w = 2 * kPi * f * static_cast<double>(k) / rate;
     const double c = std::cos(w), s = std::sin(w), v = x[k];
-    scc += c * c; sss += s * s; ssc += s * c; sc += c; ss += s;
-    xc += v * c; xs += v * s; sx += v;
+    scc += c * c;
+    sss += s * s;
+    ssc += s * c;
+    sc += c;
+    ss += s;
+    xc += v * c;
+    xs += v * s;
+    sx += v;
   }
   const double m = static_cast<double>(n);
   // Solve the 3x3 system by Cramer's rule.

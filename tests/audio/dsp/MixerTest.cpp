@@ -126,7 +126,8 @@ TEST(FrontEndMixer, OutputsClipInsteadOfWrapping) {
   // clipped.
   auto square = [](double amplitude) {
     std::vector<int16_t> s(4 * kBlock);
-    for (size_t n = 0; n < s.size(); ++n) s[n] = static_cast<int16_t>(((n / 20) % 2 ? -1 : 1) * amplitude);
+    for (size_t n = 0; n < s.size(); ++n)
+      s[n] = static_cast<int16_t>(((n / 20) % 2 ? -1 : 1) * amplitude);
     return s;
   };
   const auto quiet = Mix(square(2000), 1000);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "audio/CaptureChain.h"
 #include "Fakes.h"
+#include "audio/CaptureChain.h"
 #include "support/TempDir.h"
 
 namespace merivac::testing {
@@ -64,8 +64,8 @@ struct CaptureRig {
   bool inputDeviceChanged = false;
   RecordingSpectrum spectrum;
   std::unique_ptr<CycleRecording> recording = std::make_unique<CycleRecording>();
-  CaptureChain chain{[this] { return &input; }, inputDeviceChanged, spectrum, *recording,
-                     settings, log};
+  CaptureChain chain{
+      [this] { return &input; }, inputDeviceChanged, spectrum, *recording, settings, log};
 };
 
 }  // namespace merivac::testing

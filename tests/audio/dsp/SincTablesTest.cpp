@@ -1,9 +1,9 @@
 // SincTablesTest.cpp - the resampler tables' parameters and landmarks.
-#include "audio/SincTables.h"
-
 #include <gtest/gtest.h>
 
 #include <numeric>
+
+#include "audio/SincTables.h"
 
 namespace merivac {
 namespace {
@@ -33,10 +33,12 @@ TEST(SincTables, ParametersAndLandmarks) {
   EXPECT_NE(b.rows[2][5], 0.0L);
   // Each stage has about unit gain; Fir112 has none applied (sum ~ 11.994).
   for (const auto& row : a.rows) {
-    EXPECT_NEAR(static_cast<double>(a.gain * std::accumulate(row.begin(), row.end(), 0.0L)), 1.0, 0.05);
+    EXPECT_NEAR(static_cast<double>(a.gain * std::accumulate(row.begin(), row.end(), 0.0L)), 1.0,
+                0.05);
   }
   for (const auto& row : b.rows) {
-    EXPECT_NEAR(static_cast<double>(b.gain * std::accumulate(row.begin(), row.end(), 0.0L)), 1.0, 0.1);
+    EXPECT_NEAR(static_cast<double>(b.gain * std::accumulate(row.begin(), row.end(), 0.0L)), 1.0,
+                0.1);
   }
   const auto& f = Fir112();
   EXPECT_NEAR(static_cast<double>(std::accumulate(f.begin(), f.end(), 0.0L)), 11.994, 0.001);

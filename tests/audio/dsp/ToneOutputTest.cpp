@@ -1,8 +1,6 @@
 // ToneOutputTest.cpp - transmit and tune audio as it reaches the output
 // channel: frequencies, symbol lengths, the queue rule, the sweep order,
 // the level, and the oscillator's phase continuity.
-#include "audio/ToneOutput.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +8,7 @@
 
 #include "Fakes.h"
 #include "Measure.h"
+#include "audio/ToneOutput.h"
 #include "audio/ToneSynth.h"
 #include "common/Mode.h"
 #include "support/TempDir.h"
@@ -76,7 +75,8 @@ TEST(ToneOutput, ToneFrequencies) {
     rig.settings.txFreq = c.tx;
     rig.settings.mixerEnabled = c.lo != 0;
     rig.settings.mixerLo = c.lo;
-    EXPECT_NEAR(rig.tones.ToneFrequency(c.tone), c.hz, 1e-9) << ModeName(c.mode) << " tone " << c.tone;
+    EXPECT_NEAR(rig.tones.ToneFrequency(c.tone), c.hz, 1e-9)
+        << ModeName(c.mode) << " tone " << c.tone;
   }
 }
 
@@ -267,7 +267,8 @@ TEST(SynthesizeTone, MatchesThePlainOscillatorAndReturnsItsPhase) {
     double f;
     int32_t n;
   };
-  const Case cases[] = {{0, 1500, 331776}, {12345.678, 11225.3, 100000}, {3.3e7, 1513.9, 50000}, {1.0, 700, 3}};
+  const Case cases[] = {
+      {0, 1500, 331776}, {12345.678, 11225.3, 100000}, {3.3e7, 1513.9, 50000}, {1.0, 700, 3}};
   for (const auto& c : cases) {
     std::vector<int16_t> fast(c.n);
     const double end = SynthesizeTone(fast.data(), c.n, c.phase, c.f);
