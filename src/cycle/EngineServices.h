@@ -39,7 +39,9 @@ class CaptureChain {
   // found waiting, or kAudioError when the channel reports an error.
   virtual uint32_t FlushInput() = 0;
   // The samples dropped by the last FlushInput that are still held (all of
-  // them, or the last part when it read in pieces); may be empty.
+  // them, or the last part when it read in pieces); may be empty. The tick
+  // only raises the input peak over them, so a chain that keeps just the
+  // peak of what it dropped may return that one value as a one-sample span.
   virtual std::span<const int16_t> FlushedSamples() const = 0;
   // Processes every complete input block of a receive cycle into the
   // recording and the spectrum. Returns false when an input-device change

@@ -71,6 +71,9 @@ void Engine::TransmitStage() {
   }
   Log("Capturing active [TX]");
   TxOutput& out = *services_.output;
+  // Symbols are numbered from 1; a transmit flag set from outside before any
+  // transmission started must not make the synthesis read before symbol 1.
+  if (tx_.symbolIndex < 1) tx_.symbolIndex = 1;
   if (flags_.streaming) {
     Log("Streaming to soundcard output [TX]");
     if (tx_.symbolIndex <= kSymbolsPerTransmission) {
