@@ -123,6 +123,20 @@ TEST(CaptureChain, RecordsEveryFrequencyScaledBySamplesPerSymbolOver6912) {
   }
 }
 
+TEST(CaptureChain, Jt910KeepsOnlyTheBandBelow500Hz) {
+  // JT9-10 records 1000 samples per real second: its band ends at 500 Hz.
+  // A 1000 Hz tone (it would need 12 kHz on the recording's scale) is
+  // rejected by the low-pass, at least 40 dB below the in-band gain of 12.
+  CaptureRig rig;
+  rig.settings.mode = 10;
+  rig.chain.StartCycleCapture();
+  ASSERT_TRUE(rig.Feed(Tone(50 * kBlock, 1000, 1000)));
+  const auto rec = rig.Recorded();
+  int peak = 0;
+  for (size_t i = 3000; i < rec.size(); ++i) peak = std::max(peak, std::abs(int{rec[i]}));
+  EXPECT_LT(peak, 12 * 1000 / 100);
+}
+
 TEST(CaptureChain, Jt91WithoutMixerRecordsTheFourSampleAverages) {
   CaptureRig rig;
   rig.settings.mode = 1;
