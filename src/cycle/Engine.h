@@ -96,6 +96,12 @@ class Engine {
   // TX enabled after a DX selection: like the Enable TX button, but the
   // Settings menu item keeps its state. The caller resets the watchdog.
   void EnableTxFromSelection();
+  // The Mode dialog changed the mode: a transmission in progress ends as
+  // Halt TX ends it (output cleared, PTT off, TX-locked controls enabled);
+  // capture, transmit, tuning and TX enable are cleared, the Enable TX
+  // button is shown and the change is logged. The next tick computes the
+  // cycle for the new length.
+  void ModeChanged();
 
   // ---- watchdog -----------------------------------------------------------
   void ResetWatchdog();

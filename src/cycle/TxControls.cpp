@@ -33,6 +33,21 @@ void Engine::EnableTxFromSelection() {
   ShowEnableTxShape();
 }
 
+void Engine::ModeChanged() {
+  if (flags_.transmitting) {
+    services_.output->ClearOutput();
+    services_.radio->SetPtt(false);
+    flags_.streaming = false;
+    SetTxLockedEnabled(true);
+  }
+  flags_.capturing = false;
+  flags_.transmitting = false;
+  flags_.tuning = false;
+  flags_.txEnabled = false;
+  ShowEnableTxButton();
+  Log("Mode changed to JT9-", settings_.mode);
+}
+
 void Engine::EnableTxLabelClick() {
   if (!flags_.txEnabled) return;
   // A transmission in progress goes on to its end.

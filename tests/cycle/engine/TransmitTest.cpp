@@ -511,6 +511,31 @@ TEST(TxControls, DisablingTxLetsTheTransmissionInProgressFinish) {
   EXPECT_EQ(rig.output.sent.size(), 85u);
 }
 
+// A mode change during a JT9-1 transmission: it ends at once and the new
+// JT9-2 cycles start at the next wrap of the new cycle clock.
+TEST(TxControls, ModeChangeEndsTheTransmissionAndTheNewCyclesFollow) {
+  EngineRig rig(1, true);
+  ArmForTenOClock(rig);
+  rig.RunUntil(At(10, 0, 30));
+  ASSERT_TRUE(rig.engine.Flags().streaming);
+  rig.settings.mode = 2;
+  rig.engine.ModeChanged();
+  EXPECT_FALSE(rig.radio.ptt);
+  EXPECT_EQ(rig.output.QueuedBytes(), 0u);
+  EXPECT_FALSE(rig.engine.Flags().transmitting);
+  EXPECT_FALSE(rig.engine.Flags().capturing);
+  EXPECT_FALSE(rig.engine.Flags().txEnabled);
+  EXPECT_TRUE(rig.controls.Visible(Ctl::EnableTxButton));
+  EXPECT_TRUE(TxLockedEnabled(rig.controls));
+  EXPECT_EQ(rig.LogLines().back(), "Mode changed to JT9-2");
+  rig.logOn = false;
+  rig.RunUntil(At(10, 2, 1));
+  const auto starts = rig.journal.All("cycle start");
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_LE(starts[1].sec, kTick + kEps);
+  EXPECT_GT(starts[1].local, At(10, 2, 0));  // 10:01 is no JT9-2 boundary
+}
+
 TEST(TxControls, HaltWithNothingGoingOn) {
   EngineRig rig(1);
   rig.settings.watchdogMinutes = 5;
