@@ -66,6 +66,16 @@ void Station::Activate() {
     }
   }
   engine_->StartCycleClock(t0);
+  // The fields that show settings (the settings file is read before this
+  // once it exists): frequencies, output level, dial frequency, mode.
+  controls_.SetText(Ctl::TxEdit, std::to_string(settings_.txFreq));
+  controls_.SetText(Ctl::RxEdit, std::to_string(settings_.rxFreq));
+  controls_.SetPosition(Ctl::PwrTrackBar, settings_.pwr);
+  controls_.SetColor(Ctl::QrgEdit, colors::kRed);
+  if (settings_.dialFreq > 0) {
+    controls_.SetText(Ctl::QrgEdit, std::to_string(settings_.dialFreq));
+    controls_.SetColor(Ctl::QrgEdit, colors::kInfoBackground);
+  }
   controls_.SetText(Ctl::ModePanel, "JT9-" + std::to_string(settings_.mode));
   engine_->ShowWatchdog(static_cast<uint16_t>(settings_.watchdogMinutes * 60));
   controls_.SetEnabled(Ctl::WDPanel, settings_.watchdogMinutes != 0);

@@ -23,15 +23,19 @@ bool MemoMirror::Sync() {
   }
   const size_t count = model_.LineCount();
   if (shown_ == count) return changed;
-  for (; shown_ < count; ++shown_) AppendLine(model_.Line(shown_));
+  // One edit block: the document lays out once for all new lines, not once
+  // per insertion.
+  QTextCursor cursor(edit_.document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.beginEditBlock();
+  for (; shown_ < count; ++shown_) AppendLine(cursor, model_.Line(shown_));
+  cursor.endEditBlock();
   QScrollBar* bar = edit_.verticalScrollBar();
   bar->setValue(bar->maximum());
   return true;
 }
 
-void MemoMirror::AppendLine(const MemoLine& line) {
-  QTextCursor cursor(edit_.document());
-  cursor.movePosition(QTextCursor::End);
+void MemoMirror::AppendLine(QTextCursor& cursor, const MemoLine& line) {
   QTextBlockFormat block;
   if (line.background) block.setBackground(ToQColor(*line.background));
   QTextCharFormat chars;

@@ -7,6 +7,7 @@
 // lines already shown, so a window with many thousand lines stays fast.
 #pragma once
 
+#include <QTextCursor>
 #include <QTextEdit>
 
 #include "common/MemoModel.h"
@@ -23,7 +24,7 @@ class MemoMirror {
   size_t ShownLines() const { return shown_; }
 
  private:
-  void AppendLine(const MemoLine& line);
+  void AppendLine(QTextCursor& cursor, const MemoLine& line);
   QTextEdit& edit_;
   const MemoModel& model_;
   size_t shown_ = 0;
