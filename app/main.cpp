@@ -7,9 +7,14 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
+#include <unistd.h>
 
 #include "shell/Station.h"
 #include "shell/ui/MainForm.h"
@@ -23,6 +28,16 @@ bool DisplayAvailable() {
     return v != nullptr && *v != '\0';
   };
   return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+// SIGINT and SIGTERM close the main window like the operator would, so the
+// close handlers run (log entry, files closed). The handler only writes to a
+// pipe; the GUI thread reads it.
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
 }  // namespace
@@ -63,6 +78,18 @@ int main(int argc, char** argv) {
     station.Tick();
     form.SyncFromModel();
   });
+
+  std::unique_ptr<QSocketNotifier> signalNotifier;
+  if (::pipe(signalPipe) == 0) {
+    signalNotifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, [&form] {
+      char byte;
+      [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+      form.close();
+    });
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+  }
 
   // Shown centred on the screen at the first start.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -536,8 +536,7 @@ void TMainForm::BuildStatusRow() {
 
   auto* panel = new ClickFrame(client_);
   panel->setFrameStyle(QFrame::Box | QFrame::Plain);
-  panel->setLineWidth(1);
-  panel->setContentsMargins(10, 10, 10, 10);
+  panel->setLineWidth(1);  // the 10-pixel border inside the line is kept by SizeMessagePanel
   panel->onClick = [this] { Fire(Ctl::MessagePanel, Ev::Click); };
   Place(Ctl::MessagePanel, panel, Kind::Frame, 249, 4, 200, 60);
   auto* label = new ClickLabel(panel);

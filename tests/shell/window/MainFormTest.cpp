@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -414,6 +416,29 @@ TEST_F(MainFormTest, MemoDoubleClickPassesWordAndLine) {
   EXPECT_EQ(dbl.line, 1);
   EXPECT_EQ(dbl.word, "DL1ABC");
   EXPECT_EQ(dbl.lineText, "2001 -15  0.2 1225 1  K1ABC DL1ABC -15");
+}
+
+TEST_F(MainFormTest, MouseEnterAndLeave) {
+  form.show();
+  band.AppendPlain("2000 -12  0.3 1225 1  CQ K1ABC FN42");
+  form.SyncFromModel();
+  std::string seen;
+  for (Ctl c : {Ctl::BandMemo, Ctl::PwrTrackBar}) {
+    hooks.On(c, Ev::MouseEnter, [&seen, c](UiEvent& ev) {
+      seen += std::string(ControlName(c)) + "+" + std::to_string(ev.controlLeft) + " ";
+    });
+    hooks.On(c, Ev::MouseLeave, [&seen, c](UiEvent&) { seen += std::string(ControlName(c)) + "- "; });
+  }
+  QTextEdit* memo = form.Memo(Ctl::BandMemo);
+  memo->selectAll();
+  QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(memo, &enter);
+  QApplication::sendEvent(memo, &leave);
+  QApplication::sendEvent(W(Ctl::PwrTrackBar), &enter);
+  QApplication::sendEvent(W(Ctl::PwrTrackBar), &leave);
+  EXPECT_EQ(seen, "BandMemo+8 BandMemo- PwrTrackBar+650 PwrTrackBar- ");
+  EXPECT_FALSE(memo->textCursor().hasSelection()) << "leaving a decode window drops its selection";
 }
 
 TEST_F(MainFormTest, CloseQueryCanKeepTheWindowOpen) {
