@@ -17,7 +17,10 @@
 
 namespace merivac {
 
-enum class Ev : uint8_t { Click, DblClick, Change, KeyPress, Exit, MouseEnter, MouseLeave, Count };
+// Enter and Exit: an edit takes or loses the keyboard focus.
+enum class Ev : uint8_t {
+  Click, DblClick, Change, KeyPress, Exit, MouseEnter, MouseLeave, Enter, Count
+};
 constexpr size_t kEvCount = static_cast<size_t>(Ev::Count);
 
 // The entries of the main menu.
@@ -90,8 +93,8 @@ class MainHooks {
 
   // The handler name of an event, e.g. "TxEditChange".
   static std::string HandlerName(Ctl c, Ev e) {
-    static const char* const kSuffix[] = {"Click",    "DblClick",   "Change",    "KeyPress",
-                                          "Exit",     "MouseEnter", "MouseLeave"};
+    static const char* const kSuffix[] = {"Click", "DblClick",   "Change",     "KeyPress",
+                                          "Exit",  "MouseEnter", "MouseLeave", "Enter"};
     return std::string(ControlName(c)) + kSuffix[static_cast<size_t>(e)];
   }
 

@@ -82,9 +82,13 @@ class HookEdit : public QLineEdit {
  public:
   using QLineEdit::QLineEdit;
   std::function<void(char&)> onKey;
-  std::function<void()> onExit, onDblClick;
+  std::function<void()> onEnter, onExit, onDblClick;
 
  protected:
+  void focusInEvent(QFocusEvent* e) override {
+    QLineEdit::focusInEvent(e);
+    if (onEnter) onEnter();
+  }
   void keyPressEvent(QKeyEvent* e) override {
     const QString text = e->text();
     if (onKey && text.size() == 1 && text[0].unicode() < 128) {
@@ -333,6 +337,7 @@ QWidget* TMainForm::AddEdit(Ctl c, int left, int top, int width, int height, QWi
     Fire(ev);
     key = ev.key;
   };
+  edit->onEnter = [this, c] { Fire(c, Ev::Enter); };
   edit->onExit = [this, c] { Fire(c, Ev::Exit); };
   edit->onDblClick = [this, c] { Fire(c, Ev::DblClick); };
   return Place(c, edit, Kind::Edit, left, top, width, height);
@@ -762,9 +767,17 @@ void TMainForm::Fire(Ctl c, Ev e) {
 }
 
 void TMainForm::Fire(UiEvent& ev) {
-  if (syncing_ || destroying_) return;  // what the mirror itself sets is no operator action
+  // What the mirror itself sets is no operator action, nor is a focus move
+  // the rules asked for.
+  if (syncing_ || destroying_ || movingFocus_) return;
   hooks_.Fire(ev);
   SyncFromModel();
+}
+
+void TMainForm::MoveFocusToDefocusEdit() {
+  movingFocus_ = true;
+  Widget(Ctl::DefocusEdit)->setFocus(Qt::OtherFocusReason);
+  movingFocus_ = false;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -44,6 +44,11 @@ class TMainForm : public QMainWindow {
   QAction* MenuAction(MenuItem m) const { return menuActions_[static_cast<size_t>(m)]; }
   // The client area, 686 x 457.
   QWidget* Client() const { return client_; }
+  // Moves the keyboard focus to the hidden DefocusEdit. The focus-out and
+  // focus-in this causes are not handed to the hooks: the rules that ask for
+  // it have already run the field's leave handler.
+  void MoveFocusToDefocusEdit();
+
   // The window's fixed-pitch font ("Liberation Mono", 11 pixels).
   const QFont& MainFont() const { return mainFont_; }
 
@@ -105,6 +110,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<MemoMirror> rxMirror_;
   bool syncing_ = false;
   bool destroying_ = false;
+  bool movingFocus_ = false;
 };
 
 }  // namespace merivac

@@ -18,6 +18,7 @@
 #include "common/Notice.h"
 #include "shell/Version.h"
 #include "shell/ui/MainForm.h"
+#include "shell/ui/QtEditFocus.h"
 
 namespace merivac {
 namespace {
@@ -376,6 +377,24 @@ TEST_F(MainFormTest, KeyPressHookCanAlterOrDropKeys) {
   hooks.On(Ctl::FreeMsgEdit, Ev::Exit, [&](UiEvent&) { ++exits; });
   W(Ctl::DefocusEdit)->setFocus();
   EXPECT_EQ(exits, 1);
+}
+
+TEST_F(MainFormTest, FocusEnterExitAndTheQuietDefocus) {
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  std::string seen;
+  hooks.On(Ctl::TxEdit, Ev::Enter, [&](UiEvent&) { seen += "enter "; });
+  hooks.On(Ctl::TxEdit, Ev::Exit, [&](UiEvent&) { seen += "exit "; });
+  W(Ctl::TxEdit)->setFocus();
+  W(Ctl::RxEdit)->setFocus();
+  W(Ctl::TxEdit)->setFocus();
+  QtEditFocus focus(form);
+  focus.MoveFocusToDefocusEdit();  // asked for by the rules: not forwarded
+  EXPECT_EQ(seen, "enter exit enter ");
+  EXPECT_TRUE(W(Ctl::DefocusEdit)->hasFocus());
+  EXPECT_EQ(MainHooks::HandlerName(Ctl::TxEdit, Ev::Enter), "TxEditEnter");
+  EXPECT_EQ(MainHooks::HandlerName(Ctl::BandMemo, Ev::DblClick), "BandMemoDblClick");
 }
 
 TEST_F(MainFormTest, UpDownPassesDirectionAndKeepsRange) {
