@@ -5,10 +5,13 @@
 // a display it says so and ends instead of letting the toolkit abort.
 // MERIVAC_DEBUG=1 switches "Save debug information" on from the start.
 #include <QApplication>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QUrl>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +54,9 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Merivac");
+  // Numbers are written and read with '.' whatever the regional settings
+  // (QApplication has just taken the user's locale for everything).
+  std::setlocale(LC_NUMERIC, "C");
 
   merivac::Station station;
   const char* debug = std::getenv("MERIVAC_DEBUG");
@@ -62,6 +68,10 @@ int main(int argc, char** argv) {
                           station.Hooks());
   merivac::QtUiServices ui(form);
   station.AttachUi(&ui);
+  // "Help": the help page with the desktop's handler; nothing happens when that fails.
+  station.Hooks().OnMenu(merivac::MenuItem::Help, [&station] {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(station.HelpPagePath())));
+  });
 
   // The main timer follows the engine's enabled flag; the tick stops it while
   // it runs, so ticks never overlap and a long stage only delays the next.
@@ -91,8 +101,11 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, OnSignal);
   }
 
-  // Shown centred on the screen at the first start.
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+  // Shown centred on the screen at the first start, afterwards where it was.
+  const merivac::Settings& settings = station.GetSettings();
+  if (settings.windowPlaced) {
+    form.move(settings.windowLeft, settings.windowTop);
+  } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     form.move(area.center() - QPoint(form.width() / 2, form.height() / 2));
   }

@@ -35,7 +35,30 @@ void Station::ConnectHooks() {
   on(Ctl::TimeLabel, Ev::Click, [&e] { e.TimeLabelClick(); });
   on(Ctl::MessagePanel, Ev::Click, [this] { MessagePanelClick(controls_); });
   on(Ctl::MessageLabel, Ev::Click, [this] { MessagePanelClick(controls_); });
+  hooks_.OnMenu(MenuItem::MustRead, [this] { MustReadItemClick(); });
   hooks_.formClose = [this] { Close(); };
+}
+
+void Station::MustReadItemClick() {
+  static const char* const kText =
+      "Merivac is a station program for the slow JT9 sub-modes on LF and MF.\r\n"
+      "\r\n"
+      "Acknowledgements:\r\n"
+      "- The JT9 mode and the decoder jt9 and encoder jt9code used here come from WSJT-X by "
+      "Joe Taylor, K1JT, and the WSJT development group.\r\n"
+      "- Sound card input and output use the PortAudio library.\r\n"
+      "- The spectrum is computed with the program's own FFT code.\r\n"
+      "- Spotting uses the PSK Reporter service and its protocol by Philip Gladstone, N1DQ.\r\n"
+      "- Countries are looked up in the CTY.DAT country file by Jim Reisert, AD1C.\r\n"
+      "\r\n"
+      "Terms of use: Merivac may be used, copied and passed on free of charge. Transmit only "
+      "where your licence allows it, on the frequencies and with the power it allows.\r\n"
+      "\r\n"
+      "Disclaimer: Merivac comes without any warranty. You use it at your own risk; the authors "
+      "are not liable for any damage to equipment, data or anything else.\r\n"
+      "\r\n"
+      "Contact: the Merivac team, through the project's issue tracker.";
+  ui_.ShowMessageDialog(kText, NoticeKind::Information);
 }
 
 void Station::ClearPlaceholders() {

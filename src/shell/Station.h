@@ -73,6 +73,11 @@ class Station {
 
   void AttachUi(UiServices* ui) { ui_.Attach(ui); }
 
+  // "Must read": the acknowledgements, terms of use and disclaimer.
+  void MustReadItemClick();
+  // The help page below the program folder, opened by the "Help" entry.
+  std::string HelpPagePath() const { return folder_.Below("help/Merivac.html"); }
+
   Settings& GetSettings() { return settings_; }
   Clock& GetClock() { return *clock_; }
   DebugLog& Log() { return log_; }

@@ -66,6 +66,24 @@ TEST_F(StationTest, TicksLogTheMissingInputWhileDebugIsOn) {
             std::string::npos);
 }
 
+TEST_F(StationTest, MustReadShowsAnInformationDialog) {
+  struct RecordingUi : NullUiServices {
+    void ShowMessageDialog(const std::string& text, NoticeKind kind) override {
+      shown = text;
+      shownKind = kind;
+    }
+    std::string shown;
+    NoticeKind shownKind = NoticeKind::Warning;
+  } ui;
+  ASSERT_TRUE(station.Create(dir.Str()));
+  station.AttachUi(&ui);
+  EXPECT_TRUE(station.Hooks().FireMenu(MenuItem::MustRead));
+  EXPECT_EQ(ui.shownKind, NoticeKind::Information);
+  EXPECT_NE(ui.shown.find("Acknowledgements"), std::string::npos);
+  EXPECT_NE(ui.shown.find("Disclaimer"), std::string::npos);
+  station.AttachUi(nullptr);
+}
+
 TEST_F(StationTest, FolderFailureBecomesAStartupWarning) {
   std::filesystem::create_directories(dir.Path() / "extra");
   std::filesystem::create_directories(dir.Path() / "extra/debug.txt");  // a folder in the way
