@@ -4,6 +4,8 @@
 // The program works in the current directory (the program folder). Without
 // a display it says so and ends instead of letting the toolkit abort.
 // MERIVAC_DEBUG=1 switches "Save debug information" on from the start.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -17,7 +19,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "shell/Station.h"
 #include "shell/ui/MainForm.h"

@@ -19,14 +19,32 @@ namespace merivac {
 
 // Enter and Exit: an edit takes or loses the keyboard focus.
 enum class Ev : uint8_t {
-  Click, DblClick, Change, KeyPress, Exit, MouseEnter, MouseLeave, Enter, Count
+  Click,
+  DblClick,
+  Change,
+  KeyPress,
+  Exit,
+  MouseEnter,
+  MouseLeave,
+  Enter,
+  Count
 };
 constexpr size_t kEvCount = static_cast<size_t>(Ev::Count);
 
 // The entries of the main menu.
 enum class MenuItem : uint8_t {
-  SettingsStation, SettingsRadio, SettingsAudio, SettingsMode, SettingsSave, SettingsRep,
-  SettingsAlert, SettingsFem, Spectrum, MustRead, Help, Count
+  SettingsStation,
+  SettingsRadio,
+  SettingsAudio,
+  SettingsMode,
+  SettingsSave,
+  SettingsRep,
+  SettingsAlert,
+  SettingsFem,
+  Spectrum,
+  MustRead,
+  Help,
+  Count
 };
 constexpr size_t kMenuItemCount = static_cast<size_t>(MenuItem::Count);
 

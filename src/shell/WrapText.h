@@ -18,13 +18,13 @@ std::string WrapText(const std::string& text, int& maxChars);
 
 // Sizes of the message dialog for one text, in pixels.
 struct MessageDialogLayout {
-  std::string text;     // the text to show, wrapped when it was too wide
-  int maxChars = 0;     // the widest line in characters
-  int lines = 0;        // 1 + the number of CR characters in text
-  int labelWidth = 0;   // (maxChars + 1) x character width
-  int labelHeight = 0;  // lines x character height + 40, at least 70 when that is below 60
-  int clientWidth = 0;  // labelWidth + 58
-  int clientHeight = 0; // labelHeight + 20
+  std::string text;      // the text to show, wrapped when it was too wide
+  int maxChars = 0;      // the widest line in characters
+  int lines = 0;         // 1 + the number of CR characters in text
+  int labelWidth = 0;    // (maxChars + 1) x character width
+  int labelHeight = 0;   // lines x character height + 40, at least 70 when that is below 60
+  int clientWidth = 0;   // labelWidth + 58
+  int clientHeight = 0;  // labelHeight + 20
 };
 
 // charWidth and charHeight are the size of "X" in the main window's font,

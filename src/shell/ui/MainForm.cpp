@@ -603,9 +603,8 @@ void TMainForm::ApplyTabOrderRule() {
       case Kind::Edit:
       case Kind::Check:
       case Kind::Track:
-        item.widget->setFocusPolicy(c == Ctl::LogButton || c == Ctl::DefocusEdit
-                                        ? Qt::StrongFocus
-                                        : Qt::ClickFocus);
+        item.widget->setFocusPolicy(c == Ctl::LogButton || c == Ctl::DefocusEdit ? Qt::StrongFocus
+                                                                                 : Qt::ClickFocus);
         break;
       case Kind::Memo:
       case Kind::Radio:

@@ -56,8 +56,20 @@ class TMainForm : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  enum class Kind : uint8_t { Label, Panel, Button, Edit, Check, Radio, UpDown, Track, Progress,
-                              Shape, Memo, Frame };
+  enum class Kind : uint8_t {
+    Label,
+    Panel,
+    Button,
+    Edit,
+    Check,
+    Radio,
+    UpDown,
+    Track,
+    Progress,
+    Shape,
+    Memo,
+    Frame
+  };
   struct Item {
     QWidget* widget = nullptr;
     Kind kind = Kind::Label;

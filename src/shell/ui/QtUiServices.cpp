@@ -17,10 +17,14 @@ QString Q(const std::string& s) { return QString::fromStdString(s).replace("\r\n
 
 QStyle::StandardPixmap IconOf(NoticeKind kind) {
   switch (kind) {
-    case NoticeKind::Warning: return QStyle::SP_MessageBoxWarning;
-    case NoticeKind::Error: return QStyle::SP_MessageBoxCritical;
-    case NoticeKind::Information: return QStyle::SP_MessageBoxInformation;
-    case NoticeKind::Confirmation: return QStyle::SP_MessageBoxQuestion;
+    case NoticeKind::Warning:
+      return QStyle::SP_MessageBoxWarning;
+    case NoticeKind::Error:
+      return QStyle::SP_MessageBoxCritical;
+    case NoticeKind::Information:
+      return QStyle::SP_MessageBoxInformation;
+    case NoticeKind::Confirmation:
+      return QStyle::SP_MessageBoxQuestion;
   }
   return QStyle::SP_MessageBoxInformation;
 }
@@ -60,8 +64,8 @@ QDialog* QtUiServices::CreateMessageDialog(const std::string& text, NoticeKind k
   ok->setObjectName("OK");
   ok->setDefault(true);
   const int buttonWidth = 75, buttonHeight = 25;
-  ok->setGeometry((layout.clientWidth - buttonWidth) / 2,
-                  layout.clientHeight - buttonHeight - 10, buttonWidth, buttonHeight);
+  ok->setGeometry((layout.clientWidth - buttonWidth) / 2, layout.clientHeight - buttonHeight - 10,
+                  buttonWidth, buttonHeight);
   QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
 
   const QPoint corner = form_.frameGeometry().topLeft();

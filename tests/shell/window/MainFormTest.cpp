@@ -165,18 +165,16 @@ TEST_F(MainFormTest, FontsAndColours) {
 }
 
 TEST_F(MainFormTest, TabOrderRule) {
-  const Ctl outOfTabOrder[] = {Ctl::EraseButton, Ctl::EnableTxButton, Ctl::TuneButton,
-                               Ctl::CqS1Button, Ctl::AnS3Button, Ctl::TxEdit, Ctl::RxEdit,
-                               Ctl::QrgEdit, Ctl::DxCallEdit, Ctl::FreeMsgEdit, Ctl::GenMsgEdit,
-                               Ctl::dBEdit, Ctl::TxFirstBox, Ctl::ShortQSOBox,
-                               Ctl::PwrTrackBar};
+  const Ctl outOfTabOrder[] = {
+      Ctl::EraseButton, Ctl::EnableTxButton, Ctl::TuneButton, Ctl::CqS1Button,  Ctl::AnS3Button,
+      Ctl::TxEdit,      Ctl::RxEdit,         Ctl::QrgEdit,    Ctl::DxCallEdit,  Ctl::FreeMsgEdit,
+      Ctl::GenMsgEdit,  Ctl::dBEdit,         Ctl::TxFirstBox, Ctl::ShortQSOBox, Ctl::PwrTrackBar};
   for (Ctl c : outOfTabOrder) {
     EXPECT_FALSE(W(c)->focusPolicy() & Qt::TabFocus) << ControlName(c);
   }
-  const Ctl tabStops[] = {Ctl::LogButton,   Ctl::DefocusEdit,  Ctl::BandMemo,
-                          Ctl::RxMemo,      Ctl::GenMsgButton, Ctl::FreeMsgButton,
-                          Ctl::TxUpDown,    Ctl::RxUpDown,     Ctl::dBUpDown,
-                          Ctl::CqUpDown};
+  const Ctl tabStops[] = {Ctl::LogButton,    Ctl::DefocusEdit,   Ctl::BandMemo, Ctl::RxMemo,
+                          Ctl::GenMsgButton, Ctl::FreeMsgButton, Ctl::TxUpDown, Ctl::RxUpDown,
+                          Ctl::dBUpDown,     Ctl::CqUpDown};
   for (Ctl c : tabStops) EXPECT_TRUE(W(c)->focusPolicy() & Qt::TabFocus) << ControlName(c);
 }
 
@@ -345,12 +343,14 @@ TEST_F(MainFormTest, EditChangeWritesTheModelFirst) {
   EXPECT_EQ(controls.Text(Ctl::TxEdit), "1234");
 
   bool checkedSeen = false;
-  hooks.On(Ctl::TxFirstBox, Ev::Change, [&](UiEvent&) { checkedSeen = controls.Checked(Ctl::TxFirstBox); });
+  hooks.On(Ctl::TxFirstBox, Ev::Change,
+           [&](UiEvent&) { checkedSeen = controls.Checked(Ctl::TxFirstBox); });
   QTest::mouseClick(W(Ctl::TxFirstBox), Qt::LeftButton);
   EXPECT_TRUE(checkedSeen);
 
   int position = -1;
-  hooks.On(Ctl::PwrTrackBar, Ev::Change, [&](UiEvent&) { position = controls.Get(Ctl::PwrTrackBar).position; });
+  hooks.On(Ctl::PwrTrackBar, Ev::Change,
+           [&](UiEvent&) { position = controls.Get(Ctl::PwrTrackBar).position; });
   static_cast<QSlider*>(W(Ctl::PwrTrackBar))->triggerAction(QAbstractSlider::SliderPageStepAdd);
   EXPECT_EQ(position, 10);
 }
@@ -446,7 +446,8 @@ TEST_F(MainFormTest, MouseEnterAndLeave) {
     hooks.On(c, Ev::MouseEnter, [&seen, c](UiEvent& ev) {
       seen += std::string(ControlName(c)) + "+" + std::to_string(ev.controlLeft) + " ";
     });
-    hooks.On(c, Ev::MouseLeave, [&seen, c](UiEvent&) { seen += std::string(ControlName(c)) + "- "; });
+    hooks.On(c, Ev::MouseLeave,
+             [&seen, c](UiEvent&) { seen += std::string(ControlName(c)) + "- "; });
   }
   QTextEdit* memo = form.Memo(Ctl::BandMemo);
   memo->selectAll();

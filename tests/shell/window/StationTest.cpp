@@ -62,8 +62,9 @@ TEST_F(StationTest, TicksLogTheMissingInputWhileDebugIsOn) {
   }
   EXPECT_EQ(count, 2u);
   station.Close();
-  EXPECT_NE(ReadFile(dir.Path() / "extra/debug.txt").find("********** Merivac terminated **********"),
-            std::string::npos);
+  EXPECT_NE(
+      ReadFile(dir.Path() / "extra/debug.txt").find("********** Merivac terminated **********"),
+      std::string::npos);
 }
 
 TEST_F(StationTest, MustReadShowsAnInformationDialog) {

@@ -52,8 +52,9 @@ TEST_F(UiServicesTest, MessageDialogIsSizedPlacedAndCaptioned) {
 }
 
 TEST_F(UiServicesTest, LongMessageIsWrappedToTheWindow) {
-  std::string text = "Failed to save the settings.\r\nIf the application is installed in a "
-                     "\"Program Files\" folder you might need to run it as administrator. ";
+  std::string text =
+      "Failed to save the settings.\r\nIf the application is installed in a "
+      "\"Program Files\" folder you might need to run it as administrator. ";
   text += text;
   std::unique_ptr<QDialog> dialog(ui.CreateMessageDialog(text, NoticeKind::Error));
   EXPECT_LE(dialog->width(), form.Client()->width());
@@ -84,8 +85,10 @@ TEST_F(UiServicesTest, OneHintWindowAtATimeSizedForItsSizeText) {
   ui.ShowHintText("40%", 310, 410, "");
   EXPECT_LT(ui.HintWindow()->width(), width100);  // sized for "40%" now
   EXPECT_EQ(form.findChildren<QLabel*>("HintWindow").size(), 1);
-  ui.ShowHintText("Double-click on a call to select the DX call.\r\nThe RX frequency and "
-                  "report will be retrieved (if available).", 0, 0, "");
+  ui.ShowHintText(
+      "Double-click on a call to select the DX call.\r\nThe RX frequency and "
+      "report will be retrieved (if available).",
+      0, 0, "");
   EXPECT_LE(ui.HintWindow()->width(), form.width() + 20);
   EXPECT_GT(ui.HintWindow()->height(), 2 * ui.HintWindow()->fontMetrics().height() - 1);
   ui.HideHintText();

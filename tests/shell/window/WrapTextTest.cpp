@@ -17,7 +17,8 @@ struct WrapCase {
 TEST(WrapText, Cases) {
   const WrapCase cases[] = {
       {"fits", "short text", 20, "short text", 10},
-      {"breaks at the last blank that fits", "one two three four", 9, "one two\r\nthree\r\nfour", 7},
+      {"breaks at the last blank that fits", "one two three four", 9, "one two\r\nthree\r\nfour",
+       7},
       {"blank exactly at the limit", "abcd efgh", 5, "abcd\r\nefgh", 4},
       {"keeps LF breaks as CR LF", "ab\ncd", 10, "ab\r\ncd", 2},
       {"CR LF is one break", "ab\r\ncd\r\n", 10, "ab\r\ncd", 2},
@@ -26,7 +27,8 @@ TEST(WrapText, Cases) {
       // A word longer than the line stays whole, with the rest of its
       // paragraph, and no empty line follows it.
       {"over-long word", "abcdefghijkl mn", 5, "abcdefghijkl mn", 15},
-      {"over-long word after a break", "ab abcdefghijkl xy\r\nz", 5, "ab\r\nabcdefghijkl xy\r\nz", 15},
+      {"over-long word after a break", "ab abcdefghijkl xy\r\nz", 5, "ab\r\nabcdefghijkl xy\r\nz",
+       15},
       {"zero width", "a b", 0, "a b", 3},
       {"empty text", "", 10, "", 0},
   };
