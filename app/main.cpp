@@ -20,8 +20,20 @@
 #include <memory>
 #include <string>
 
+#include "audio/MixerSetup.h"
+#include "audio/SoundcardDialogRules.h"
+#include "audio/ui/FemDialog.h"
+#include "audio/ui/SoundcardDialog.h"
+#include "qso/StationDialogRules.h"
+#include "qso/ui/StationDialog.h"
+#include "radio/PttSafety.h"
+#include "radio/RadioDialogModel.h"
+#include "radio/SerialPorts.h"
+#include "radio/ui/RadioDialog.h"
 #include "shell/Station.h"
+#include "shell/Version.h"
 #include "shell/ui/MainForm.h"
+#include "shell/ui/QtEditFocus.h"
 #include "shell/ui/QtUiServices.h"
 
 namespace {
@@ -40,6 +52,8 @@ bool DisplayAvailable() {
 int signalPipe[2] = {-1, -1};
 
 void OnSignal(int) {
+  // The transmitter is released at once, before the window closes.
+  merivac::EmergencyReleasePtt();
   const char byte = 1;
   [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
@@ -53,6 +67,8 @@ int main(int argc, char** argv) {
                  "Start it from a desktop session, or set QT_QPA_PLATFORM (e.g. offscreen).\n");
     return 2;
   }
+  // PTT and the alert line fall on every way out, fatal errors included.
+  merivac::InstallPttSafetyHandlers();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Merivac");
   // Numbers are written and read with '.' whatever the regional settings
@@ -69,6 +85,47 @@ int main(int argc, char** argv) {
                           station.Hooks());
   merivac::QtUiServices ui(form);
   station.AttachUi(&ui);
+  merivac::QtEditFocus editFocus(form);
+  station.AttachEditFocus(&editFocus);
+  merivac::PttSafetyGuard pttGuard(&station.Radio());
+
+  // The settings dialogs of the menu, each followed by what its change needs.
+  const std::string prefix = std::string("Merivac  v") + merivac::kVersionText;
+  merivac::Settings& s = station.GetSettings();
+  merivac::MainControls& controls = station.Controls();
+  auto corner = [&form] { return form.pos() + QPoint(30, 30); };
+  merivac::TStationForm stationForm(s, QString::fromStdString(prefix), &form);
+  station.Hooks().OnMenu(merivac::MenuItem::SettingsStation, [&] {
+    stationForm.ShowModal(form.pos());
+    merivac::StationDialogFollowUp(s, controls);
+    if (s.outputDevice < 0) merivac::SetTransmitControlsEnabled(controls, false);
+  });
+  merivac::TPortList ports;
+  merivac::ListSerialPorts(ports);
+  merivac::RadioDialogModel radioModel;
+  radioModel.Create(s, ports);
+  merivac::TRadioForm radioForm(
+      radioModel, s, station.Radio(), station.Log(),
+      [&station] { station.GetEngine().Tx().watchdogExpiry = 0; }, QString::fromStdString(prefix),
+      &form);
+  station.Hooks().OnMenu(merivac::MenuItem::SettingsRadio, [&] {
+    radioForm.ShowModal(&form);
+    merivac::RadioMenuFollowUp(s, controls, [&station](uint16_t seconds) {
+      station.GetEngine().ShowWatchdog(seconds);
+    });
+  });
+  merivac::TSoundcardForm soundcardForm(station.Audio(), prefix, &ui, &form);
+  station.Hooks().OnMenu(merivac::MenuItem::SettingsAudio, [&] {
+    soundcardForm.move(corner());
+    soundcardForm.exec();
+    merivac::AudioMenuFollowUp(s, controls, &station.Log());
+  });
+  merivac::TFemForm femForm(s, &form);
+  station.Hooks().OnMenu(merivac::MenuItem::SettingsFem, [&] {
+    const QPoint at = corner();
+    femForm.Run(prefix, at.x(), at.y());
+    merivac::ApplyFrontEndMixer(s, station.Capture(), controls);
+  });
   // "Help": the help page with the desktop's handler; nothing happens when that fails.
   station.Hooks().OnMenu(merivac::MenuItem::Help, [&station] {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(station.HelpPagePath())));
@@ -119,5 +176,6 @@ int main(int argc, char** argv) {
   // The timer and the services go before Station: it must no longer reach them.
   station.GetEngine().SetTimerListener(nullptr);
   station.AttachUi(nullptr);
+  station.AttachEditFocus(nullptr);
   return rc;
 }

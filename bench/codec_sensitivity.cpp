@@ -143,7 +143,7 @@ int ThroughCaptureChain(uint32_t mode, double snr, uint64_t seed) {
     s.snrDb = snr;
     s.message = Message(i);
     s.symbols = Symbols(i);
-    scenario.signals.push_back(s);
+    scenario.transmissions.push_back(s);
   }
   BandSynth synth(scenario);
   const size_t total = static_cast<size_t>((DecodeStartSeconds(mode) + 0.2) * kSoundCardRate);

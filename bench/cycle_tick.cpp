@@ -45,7 +45,7 @@ class TickInput final : public InputChannel {
 };
 
 // A capture chain that only reads the waiting input into its block buffer.
-class TrivialCapture final : public CaptureChain {
+class TrivialCapture final : public CaptureStage {
  public:
   explicit TrivialCapture(InputChannel& in) : in_(in) {}
   uint32_t FlushInput() override { return Read(); }
@@ -121,7 +121,7 @@ void BM_ReceiveTickWithDebugLog(benchmark::State& state) {
 
 void BM_ReceiveTickDefaultCapture(benchmark::State& state) {
   Bench b(10, false);
-  DiscardingCaptureChain discarding(b.record);
+  DiscardingCaptureStage discarding(b.record);
   b.engine.SetServices(EngineServices{&b.record, &discarding});
   RunTicks(state, b, true);
 }

@@ -250,13 +250,13 @@ bool ParseBandScenario(const std::string& text, const SymbolEncoder& encoder, Ba
       s.line = lineNo;
       std::string why;
       if (!ParseSignal(words, encoder, s, why)) return fail(why);
-      sc.signals.push_back(s);
+      sc.transmissions.push_back(s);
     } else {
       return fail("unknown line \"" + what + "\" (noise, seed or signal expected)");
     }
   }
-  if (sc.noiseRms <= 0 && !sc.signals.empty()) {
-    lineNo = sc.signals.front().line;
+  if (sc.noiseRms <= 0 && !sc.transmissions.empty()) {
+    lineNo = sc.transmissions.front().line;
     return fail("an SNR needs noise above 0");
   }
   out = std::move(sc);
@@ -265,7 +265,7 @@ bool ParseBandScenario(const std::string& text, const SymbolEncoder& encoder, Ba
 
 BandSynth::BandSynth(const BandScenario& scenario)
     : scenario_(scenario), random_(scenario.seed), mix_(kChunk), tone_(kChunk) {
-  for (const BandSignal& s : scenario_.signals) {
+  for (const BandSignal& s : scenario_.transmissions) {
     Tx tx{};
     tx.signal = &s;
     const int32_t sps = SamplesPerSymbol(s.mode);

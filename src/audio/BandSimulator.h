@@ -44,7 +44,7 @@ struct BandSignal {
 struct BandScenario {
   double noiseRms = 1000.0;  // standard deviation of the noise, sample units
   uint64_t seed = 1;
-  std::vector<BandSignal> signals;
+  std::vector<BandSignal> transmissions;
 };
 
 // Parses a scenario. On error false and "line N: ..." in error.

@@ -59,6 +59,8 @@ class Engine {
 
   // Replaces the services; null members get their defaults.
   void SetServices(const EngineServices& services);
+  // The services in use (defaults filled in where none was given).
+  const EngineServices& Services() const { return services_; }
 
   // ---- start-up -----------------------------------------------------------
   // Starts the cycle clock from the PC clock t0 noted at the beginning of
@@ -124,7 +126,7 @@ class Engine {
   // The values computed by the current (or last) tick.
   double TickUtc() const { return utc_; }
   double TickSecondsIntoCycle() const { return secondsIntoCycle_; }
-  double LastTickTime() const { return lastTickTime_; }
+  const double& LastTickTime() const { return lastTickTime_; }
   int BusyDisplayed() const { return busyDisplayed_; }
   // Refreshes the clock label from the PC clock (also used after decoding passes).
   void UpdateTimeLabel();
@@ -181,7 +183,7 @@ class Engine {
 
   EngineServices services_;
   FixedRecordInput defaultInput_;
-  DiscardingCaptureChain defaultCapture_{defaultInput_};
+  DiscardingCaptureStage defaultCapture_{defaultInput_};
   NullTxOutput defaultOutput_;
   NullCycleDecoder defaultDecoder_;
   NullMessageEncoder defaultEncoder_;

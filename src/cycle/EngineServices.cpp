@@ -6,7 +6,7 @@
 
 namespace merivac {
 
-uint32_t DiscardingCaptureChain::Drain(bool raisePeak) {
+uint32_t DiscardingCaptureStage::Drain(bool raisePeak) {
   held_ = 0;
   InputChannel* in = input_->RecordChannel();
   if (in == nullptr) return kAudioError;
@@ -25,16 +25,16 @@ uint32_t DiscardingCaptureChain::Drain(bool raisePeak) {
   return waiting;
 }
 
-uint32_t DiscardingCaptureChain::FlushInput() { return Drain(false); }
+uint32_t DiscardingCaptureStage::FlushInput() { return Drain(false); }
 
-bool DiscardingCaptureChain::ProcessReceiveInput() {
+bool DiscardingCaptureStage::ProcessReceiveInput() {
   Drain(true);
   return true;
 }
 
-void DiscardingCaptureChain::ProcessIdleInput() { Drain(true); }
+void DiscardingCaptureStage::ProcessIdleInput() { Drain(true); }
 
-void DiscardingCaptureChain::RaiseInputPeak(const int16_t* samples, size_t count) {
+void DiscardingCaptureStage::RaiseInputPeak(const int16_t* samples, size_t count) {
   int m = peak_;
   for (size_t i = 0; i < count; ++i) {
     const int v = samples[i];

@@ -32,9 +32,9 @@ class RecordInput {
 };
 
 // The capture chain of the audio path, and the input peak it keeps.
-class CaptureChain {
+class CaptureStage {
  public:
-  virtual ~CaptureChain() = default;
+  virtual ~CaptureStage() = default;
   // Reads every waiting input byte and drops it. Returns the byte count it
   // found waiting, or kAudioError when the channel reports an error.
   virtual uint32_t FlushInput() = 0;
@@ -149,7 +149,7 @@ class UdpLink : public ReportingLink {
 // The services one Engine uses. Null members get their defaults.
 struct EngineServices {
   RecordInput* input = nullptr;
-  CaptureChain* capture = nullptr;
+  CaptureStage* capture = nullptr;
   TxOutput* output = nullptr;
   CycleDecoder* decoder = nullptr;
   MessageEncoder* encoder = nullptr;
@@ -175,9 +175,9 @@ class FixedRecordInput final : public RecordInput {
 
 // A capture chain that records nothing: it reads and drops the input (so the
 // channel never overflows) and keeps the input peak for the level bar.
-class DiscardingCaptureChain final : public CaptureChain {
+class DiscardingCaptureStage final : public CaptureStage {
  public:
-  explicit DiscardingCaptureChain(RecordInput& input) : input_(&input) {}
+  explicit DiscardingCaptureStage(RecordInput& input) : input_(&input) {}
   void SetInput(RecordInput& input) { input_ = &input; }
   uint32_t FlushInput() override;
   std::span<const int16_t> FlushedSamples() const override {

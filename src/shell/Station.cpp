@@ -1,14 +1,73 @@
 // Station.cpp - creating, wiring and driving the program-wide objects.
 #include "shell/Station.h"
 
+#include "audio/Fft.h"
+#include "audio/MixerSetup.h"
+#include "codec/EncoderBridge.h"
 #include "common/Notice.h"
+#include "qso/CallRules.h"
+#include "qso/MessageGen.h"
+#include "radio/SerialLineDriver.h"
 #include "shell/Version.h"
 
 namespace merivac {
 
-Station::Station(Clock* clock)
-    : clock_(clock != nullptr ? clock : &systemClock_), log_(*clock_, settings_.saveDebug) {
-  engine_ = std::make_unique<Engine>(*clock_, settings_, controls_, log_, ui_);
+namespace {
+
+// Message texts in a band-simulator scenario are encoded like a
+// transmission, by the outside encoder of the program folder.
+AudioDeviceOptions WithEncoder(AudioDeviceOptions options, ProcessRunner& runner,
+                               const std::string& folder, DebugLog& log) {
+  if (!options.encoder) {
+    options.encoder = [&runner, &folder, &log](const std::string& message) {
+      return RunEncoder(runner, folder, message, &log);
+    };
+  }
+  return options;
+}
+
+std::unique_ptr<SerialLineDriver> RealDriverUnless(SerialLineDriver* given) {
+  if (given != nullptr) return nullptr;
+  return std::make_unique<PosixSerialLineDriver>();
+}
+
+}  // namespace
+
+Station::Station(StationOptions options)
+    : clock_(options.clock != nullptr ? options.clock : &systemClock_),
+      log_(*clock_, settings_.saveDebug),
+      engine_(std::make_unique<Engine>(*clock_, settings_, controls_, log_, ui_)),
+      recording_(std::make_unique<CycleRecording>()),
+      ownSerial_(RealDriverUnless(options.serial)),
+      serial_(options.serial != nullptr ? *options.serial : *ownSerial_),
+      radio_(settings_, serial_, ui_, log_),
+      audio_(CreateAudioDevices(settings_, *clock_, &log_,
+                                WithEncoder(options.audio, runner_, folderPath_, log_))),
+      windows_(settings_, *clock_, ui_),
+      capture_([this] { return audio_->Input(); }, audio_->InputDeviceChanged(), spectrum_,
+               *recording_, settings_, log_),
+      tone_([this] { return audio_->Output(); }, settings_, log_, *clock_,
+            engine_->LastTickTime(), ui_),
+      cycleControl_(*engine_, settings_),
+      qso_(QsoContext{settings_, controls_, *clock_, log_, ui_, cycleControl_, markers_,
+                      editFocus_, stations_}),
+      sinks_(radio_),
+      recordInput_(*audio_),
+      captureStage_(capture_),
+      toneStage_(tone_),
+      bridgeEncoder_(runner_, folderPath_, log_),
+      radioLines_(radio_),
+      txLine_(windows_, *engine_, settings_),
+      frequencyFields_(qso_.freqs) {
+  EngineServices services;
+  services.input = &recordInput_;
+  services.capture = &captureStage_;
+  services.output = &toneStage_;
+  services.encoder = &bridgeEncoder_;
+  services.radio = &radioLines_;
+  services.txLine = &txLine_;
+  services.frequencies = &frequencyFields_;
+  engine_->SetServices(services);
 }
 
 Station::~Station() { Close(); }
@@ -16,7 +75,18 @@ Station::~Station() { Close(); }
 bool Station::Create(const std::string& dir) {
   controls_.SetText(Ctl::MainForm, MainCaption());
   const bool ok = folder_.Setup(log_, dir);
+  folderPath_ = folder_.Path();
+  windows_.OpenDecodedFile(folderPath_);
+  decoder_ = std::make_unique<DecoderBridge>(DecoderBridge::Deps{
+      settings_, *clock_, log_, controls_, ui_, *recording_, windows_, runner_, sinks_,
+      [this] { return RxFreqLimits{qso_.freqs.RxLowLimit(), qso_.freqs.RxHighLimit()}; },
+      folderPath_, &engine_->AlertRaised(), &engine_->Flags().capturing});
+  bridgeDecoder_ = std::make_unique<BridgeDecoder>(*decoder_);
+  EngineServices services = engine_->Services();
+  services.decoder = bridgeDecoder_.get();
+  engine_->SetServices(services);
   ConnectHooks();
+  ConnectQsoHooks();
   return ok;
 }
 
@@ -37,6 +107,92 @@ void Station::ConnectHooks() {
   on(Ctl::MessageLabel, Ev::Click, [this] { MessagePanelClick(controls_); });
   hooks_.OnMenu(MenuItem::MustRead, [this] { MustReadItemClick(); });
   hooks_.formClose = [this] { Close(); };
+}
+
+// The handlers of the QSO panel, the frequency block, the decode windows
+// and the power control.
+void Station::ConnectQsoHooks() {
+  Frequencies& f = qso_.freqs;
+  MessageGenerator& m = qso_.messages;
+  Sequencer& q = qso_.sequencer;
+  auto on = [this](Ctl c, Ev ev, std::function<void(UiEvent&)> handler) {
+    hooks_.On(c, ev, std::move(handler));
+  };
+  auto text = [this](Ctl c) { return controls_.Text(c); };
+
+  on(Ctl::TxEdit, Ev::Change, [&f, text](UiEvent&) { f.TxEditChange(text(Ctl::TxEdit)); });
+  on(Ctl::RxEdit, Ev::Change, [&f, text](UiEvent&) { f.RxEditChange(text(Ctl::RxEdit)); });
+  on(Ctl::QrgEdit, Ev::Change, [&f, text](UiEvent&) { f.QrgEditChange(text(Ctl::QrgEdit)); });
+  on(Ctl::dBEdit, Ev::Change, [&f, text](UiEvent&) { f.dBEditChange(text(Ctl::dBEdit)); });
+  on(Ctl::TxEdit, Ev::Enter, [&f](UiEvent&) { f.TxEditEnter(); });
+  on(Ctl::RxEdit, Ev::Enter, [&f](UiEvent&) { f.RxEditEnter(); });
+  on(Ctl::QrgEdit, Ev::Enter, [&f](UiEvent&) { f.QrgEditEnter(); });
+  on(Ctl::TxEdit, Ev::Exit, [&f](UiEvent&) { f.TxEditExit(); });
+  on(Ctl::RxEdit, Ev::Exit, [&f](UiEvent&) { f.RxEditExit(); });
+  on(Ctl::QrgEdit, Ev::Exit, [&f](UiEvent&) { f.QrgEditExit(); });
+  // Enter commits the field; other keys pass unchanged.
+  auto onReturn = [&on](Ctl c, std::function<void()> commit) {
+    on(c, Ev::KeyPress, [commit = std::move(commit)](UiEvent& ev) {
+      if (ev.key == 13) commit();
+    });
+  };
+  onReturn(Ctl::TxEdit, [&f] { f.TxEditReturn(); });
+  onReturn(Ctl::RxEdit, [&f] { f.RxEditReturn(); });
+  onReturn(Ctl::QrgEdit, [&f] { f.QrgEditReturn(); });
+  on(Ctl::TxUpDown, Ev::Click, [&f](UiEvent& ev) { f.TxUpDownClick(ev.direction > 0); });
+  on(Ctl::RxUpDown, Ev::Click, [&f](UiEvent& ev) { f.RxUpDownClick(ev.direction > 0); });
+  on(Ctl::dBUpDown, Ev::Click, [&f](UiEvent& ev) { f.dBUpDownClick(ev.direction > 0); });
+  on(Ctl::TxRxButton, Ev::Click, [&f](UiEvent&) { f.TxRxButtonClick(); });
+  on(Ctl::RxTxButton, Ev::Click, [&f](UiEvent&) { f.RxTxButtonClick(); });
+
+  for (Ctl button : {Ctl::CqS1Button, Ctl::CqS2Button, Ctl::CqS3Button, Ctl::AnS1Button,
+                     Ctl::AnS2Button, Ctl::AnS3Button}) {
+    on(button, Ev::Click, [&m, button](UiEvent&) { m.MessageButtonClick(button); });
+  }
+  on(Ctl::CqUpDown, Ev::Click, [&m](UiEvent& ev) { m.CqUpDownClick(ev.direction > 0); });
+  on(Ctl::ShortQSOBox, Ev::Change,
+     [&m, this](UiEvent&) { m.ShortQSOBoxChange(controls_.Checked(Ctl::ShortQSOBox)); });
+  on(Ctl::FreeMsgEdit, Ev::KeyPress, [](UiEvent& ev) { ev.key = FreeMsgKeyFilter(ev.key); });
+  on(Ctl::FreeMsgEdit, Ev::Change,
+     [&m, text](UiEvent&) { m.FreeMsgEditChange(text(Ctl::FreeMsgEdit)); });
+  on(Ctl::FreeMsgEdit, Ev::DblClick, [&m](UiEvent&) { m.FreeMsgEditDblClick(); });
+  on(Ctl::GenMsgEdit, Ev::DblClick, [&m](UiEvent&) { m.GenMsgEditDblClick(); });
+  on(Ctl::GenMsgButton, Ev::Click, [&m](UiEvent&) { m.GenMsgButtonClick(); });
+  on(Ctl::FreeMsgButton, Ev::Click, [&m](UiEvent&) { m.FreeMsgButtonClick(); });
+  on(Ctl::Label8, Ev::Click, [&m](UiEvent&) { m.Label8Click(); });
+  on(Ctl::Label8, Ev::DblClick, [&m](UiEvent&) { m.Label8DblClick(); });
+  on(Ctl::Label9, Ev::Click, [&m](UiEvent&) { m.Label9Click(); });
+  on(Ctl::Label9, Ev::DblClick, [&m](UiEvent&) { m.Label9DblClick(); });
+
+  for (Ctl memo : {Ctl::BandMemo, Ctl::RxMemo}) {
+    on(memo, Ev::DblClick, [&q](UiEvent& ev) {
+      q.SelectFromDecode(ev.word, ev.lineText,
+                         HintAnchor{ev.formLeft + ev.controlLeft, ev.formTop + ev.controlTop});
+    });
+    on(memo, Ev::MouseEnter, [this](UiEvent& ev) {
+      windows_.MemoMouseEnter(ev.formLeft, ev.formTop, ev.controlLeft, ev.controlTop);
+    });
+    on(memo, Ev::MouseLeave, [this](UiEvent&) { windows_.MemoMouseLeave(); });
+  }
+  on(Ctl::BandMemo, Ev::Click, [this](UiEvent&) { windows_.BandMemoClick(); });
+  on(Ctl::RxMemo, Ev::Click, [this](UiEvent&) { windows_.RxMemoClick(); });
+  // A second click within the double-click time clears Band Activity.
+  on(Ctl::EraseButton, Ev::Click, [this](UiEvent&) { windows_.EraseButtonClick(); });
+  on(Ctl::DxCallEdit, Ev::Change,
+     [&q, text](UiEvent&) { const std::string t = text(Ctl::DxCallEdit);
+       q.DxCallEditChange(t, static_cast<int>(t.size())); });
+  on(Ctl::LogButton, Ev::Click, [&q](UiEvent&) { q.LogButtonClick(); });
+  // The check box also decides the transmit parity of the engine.
+  on(Ctl::TxFirstBox, Ev::Change,
+     [&q, this](UiEvent&) { q.TxFirstBoxChange(controls_.Checked(Ctl::TxFirstBox)); });
+
+  on(Ctl::PwrTrackBar, Ev::Change, [this](UiEvent&) {
+    tone_.PwrTrackBarChange(controls_.Get(Ctl::PwrTrackBar).position);
+  });
+  on(Ctl::PwrTrackBar, Ev::MouseEnter, [this](UiEvent& ev) {
+    tone_.PwrTrackBarMouseEnter(ev.formLeft, ev.formTop, ev.controlLeft, ev.controlTop);
+  });
+  on(Ctl::PwrTrackBar, Ev::MouseLeave, [this](UiEvent&) { tone_.PwrTrackBarMouseLeave(); });
 }
 
 void Station::MustReadItemClick() {
@@ -62,8 +218,8 @@ void Station::MustReadItemClick() {
 }
 
 void Station::ClearPlaceholders() {
-  bandMemo_.Clear();
-  rxMemo_.Clear();
+  windows_.BandMemo().Clear();
+  windows_.RxMemo().Clear();
   for (Ctl c : {Ctl::LeveldBLabel, Ctl::ModePanel, Ctl::BusyPanel, Ctl::CycleTextLabel,
                 Ctl::WDPanel, Ctl::DxLabel, Ctl::DxccLabel}) {
     controls_.SetText(c, "");
@@ -71,14 +227,46 @@ void Station::ClearPlaceholders() {
   controls_.SetWidth(Ctl::CycleLabel, 0);
 }
 
+// A progress line of start-up in the Band Activity window.
+void Station::ShowProgress(const std::string& text, bool failed) {
+  AddColoredLine(windows_.BandMemo(), text, failed ? colors::kRed : colors::kBlack,
+                 colors::kWhite);
+}
+
+void Station::StartupSerialPort(std::string& report) {
+  if (settings_.port.empty()) return;
+  ShowProgress("Serial port initialisation ...");
+  report += "Serial port initialisation\r\n";
+  radio_.InitSerialPort();
+  if (settings_.port.empty()) {
+    ShowProgress("... failed", true);
+  } else {
+    ShowProgress("... OK");
+  }
+}
+
+void Station::StartupAudio(std::string& report) {
+  ShowProgress("Sound card initialisation ...");
+  report += "Sound card initialisation\r\n";
+  const AudioStartupResult audio = OpenAudioDevicesAtStartup(*audio_, &controls_);
+  for (const std::string& line : audio.report) report += line + "\r\n";
+  for (const std::string& sentence : audio.errors) engine_->AppendStartupError(sentence);
+  const bool ok = settings_.inputDevice >= 0 && settings_.outputDevice >= 0;
+  ShowProgress(ok ? "... OK" : "... failed", !ok);
+}
+
+// The main window's first activation, with the main timer stopped: every
+// outside resource is brought up in turn, each failure adds a sentence to
+// the start-up error text that the first tick shows as a WARNING notice.
 void Station::Activate() {
   if (activated_) return;
-  activated_ = true;
   engine_->SetTimerEnabled(false);
   const double t0 = clock_->Now();
   ClearPlaceholders();
+  std::string report = "**********  Merivac launched  **********\r\nActivating application ...\r\n";
+  ShowProgress("Activating application ...");
   if (!folder_.Error().empty()) {
-    // One sentence per line; the first tick shows them as a WARNING notice.
+    // One sentence per line.
     std::string errors = folder_.Error();
     size_t start = 0;
     while (start < errors.size()) {
@@ -88,21 +276,47 @@ void Station::Activate() {
       start = end + 1;
     }
   }
+  StartupSerialPort(report);
+  StartupAudio(report);
   engine_->StartCycleClock(t0);
-  // The fields that show settings (the settings file is read before this
-  // once it exists): frequencies, output level, dial frequency, mode.
+
   controls_.SetText(Ctl::TxEdit, std::to_string(settings_.txFreq));
   controls_.SetText(Ctl::RxEdit, std::to_string(settings_.rxFreq));
   controls_.SetPosition(Ctl::PwrTrackBar, settings_.pwr);
+  tone_.SetOutputLevel(settings_.pwr / 100.0);
   controls_.SetColor(Ctl::QrgEdit, colors::kRed);
   if (settings_.dialFreq > 0) {
     controls_.SetText(Ctl::QrgEdit, std::to_string(settings_.dialFreq));
     controls_.SetColor(Ctl::QrgEdit, colors::kInfoBackground);
   }
-  controls_.SetText(Ctl::ModePanel, "JT9-" + std::to_string(settings_.mode));
+  controls_.SetText(Ctl::ModePanel, ModeName(settings_.mode));
   engine_->ShowWatchdog(static_cast<uint16_t>(settings_.watchdogMinutes * 60));
   controls_.SetEnabled(Ctl::WDPanel, settings_.watchdogMinutes != 0);
-  log_.Write("**********  Merivac launched  **********\r\nActivating application done");
+  controls_.SetText(Ctl::CycleTextLabel, "");
+  controls_.SetWidth(Ctl::CycleLabel, 0);
+
+  if (!engine_->StartupErrorText().empty()) {
+    engine_->SetStartupErrorText(
+        engine_->StartupErrorText() +
+        "This warning will always occur if the application is launched for the first time.\r\n"
+        "Click on the \"Settings\" menu and enter the required information.\r\n"
+        "This is a beta release of Merivac.\r\n"
+        "It is recommended to save any work done on this computer before continuing.");
+  }
+  activated_ = true;
+  controls_.SetColor(Ctl::DxCallEdit, colors::kRed);
+  controls_.SetColor(Ctl::dBEdit, colors::kRed);
+
+  report += "Reading windowed sinc interpollation data\r\n";
+  capture_.BuildSincTables();
+  // The QSO panel and Enable TX need a valid call and locator, and an
+  // output device to transmit on.
+  qso_.StartUp();
+  if (settings_.outputDevice < 0) SetTransmitControlsEnabled(controls_, false);
+  ApplyFrontEndMixer(settings_, capture_, controls_);
+  windows_.UpdateHoverHint();
+  report += "Activating application done";
+  log_.Write(report);
   engine_->StartTimer();
 }
 
@@ -111,11 +325,19 @@ void Station::Tick() {
   engine_->TimerTimer();
 }
 
+// Shutdown: the timer and the audio channels stop, PTT and the alert line
+// are released and the port closed, then the last log line and the files.
 void Station::Close() {
   if (closed_) return;
   closed_ = true;
   engine_->SetTimerEnabled(false);
+  audio_->StopInput();
+  audio_->StopOutput();
+  ReleaseFft();
+  audio_->CloseAll();
+  radio_.ReleaseAll();
   log_.Write("********** Merivac terminated **********");
+  windows_.CloseDecodedFile();
   folder_.Close();
   log_.Close();
 }

@@ -11,13 +11,26 @@
 #include <memory>
 #include <string>
 
+#include "audio/AudioDevices.h"
+#include "audio/AudioDevicesSetup.h"
+#include "audio/CaptureChain.h"
+#include "audio/ToneOutput.h"
+#include "codec/DecoderBridge.h"
+#include "codec/ProcessRunner.h"
 #include "common/Clock.h"
+#include "common/Recording.h"
 #include "common/DebugLog.h"
 #include "common/MainControls.h"
 #include "common/MemoModel.h"
 #include "common/Settings.h"
 #include "common/UiServices.h"
 #include "cycle/Engine.h"
+#include "qso/DecodeWindows.h"
+#include "qso/QsoServices.h"
+#include "qso/Sequencing.h"
+#include "radio/RadioControl.h"
+#include "radio/SerialLineDriver.h"
+#include "shell/EngineAdapters.h"
 #include "shell/MainHooks.h"
 #include "shell/ProgramFolder.h"
 
@@ -45,10 +58,19 @@ class UiServicesProxy final : public UiServices {
   UiServices* target_ = nullptr;
 };
 
+// What a station is built from. The defaults are the program's: the PC
+// clock, the sound cards and simulated devices as the environment sets
+// them, and the real serial ports. Tests pass a manual clock, a loopback bus
+// and a fake line driver.
+struct StationOptions {
+  Clock* clock = nullptr;
+  AudioDeviceOptions audio = AudioDeviceOptionsFromEnvironment();
+  SerialLineDriver* serial = nullptr;
+};
+
 class Station {
  public:
-  // clock: the clock to use; nullptr takes the PC clock.
-  explicit Station(Clock* clock = nullptr);
+  explicit Station(StationOptions options = {});
   Station(const Station&) = delete;
   Station& operator=(const Station&) = delete;
   ~Station();
@@ -82,8 +104,18 @@ class Station {
   Clock& GetClock() { return *clock_; }
   DebugLog& Log() { return log_; }
   MainControls& Controls() { return controls_; }
-  MemoModel& BandMemo() { return bandMemo_; }
-  MemoModel& RxMemo() { return rxMemo_; }
+  MemoModel& BandMemo() { return windows_.BandMemo(); }
+  MemoModel& RxMemo() { return windows_.RxMemo(); }
+  DecodeWindows& Windows() { return windows_; }
+  AudioDevices& Audio() { return *audio_; }
+  CaptureChain& Capture() { return capture_; }
+  ToneOutput& Tone() { return tone_; }
+  QsoOperation& Qso() { return qso_; }
+  RadioControl& Radio() { return radio_; }
+  DecoderBridge& Decoder() { return *decoder_; }
+  CycleRecording& Recording() { return *recording_; }
+  // The window's focus handling for the frequency fields.
+  void AttachEditFocus(EditFocus* focus) { editFocus_.Attach(focus); }
   MainHooks& Hooks() { return hooks_; }
   ProgramFolder& Folder() { return folder_; }
   Engine& GetEngine() { return *engine_; }
@@ -92,19 +124,51 @@ class Station {
 
  private:
   void ConnectHooks();
+  void ConnectQsoHooks();
   void ClearPlaceholders();
+  void ShowProgress(const std::string& text, bool failed = false);
+  void StartupSerialPort(std::string& report);
+  void StartupAudio(std::string& report);
 
   SystemClock systemClock_;
   Clock* clock_;
   Settings settings_;
   DebugLog log_;
   MainControls controls_;
-  MemoModel bandMemo_;
-  MemoModel rxMemo_;
   MainHooks hooks_;
   ProgramFolder folder_;
+  std::string folderPath_;  // the program folder, for the outside tools
   UiServicesProxy ui_;
   std::unique_ptr<Engine> engine_;
+
+  // The subsystems, in the order they depend on each other.
+  PosixProcessRunner runner_;
+  std::unique_ptr<CycleRecording> recording_;
+  std::unique_ptr<SerialLineDriver> ownSerial_;
+  SerialLineDriver& serial_;
+  RadioControl radio_;
+  std::unique_ptr<AudioDevices> audio_;
+  DecodeWindows windows_;
+  SpectrumSink spectrum_;
+  CaptureChain capture_;
+  ToneOutput tone_;
+  EngineCycleControl cycleControl_;
+  NullMarkerDrawer markers_;
+  EditFocusProxy editFocus_;
+  NullStationLookup stations_;
+  QsoOperation qso_;
+  StationDecodeSinks sinks_;
+  std::unique_ptr<DecoderBridge> decoder_;  // made by Create, which knows the folder
+
+  // The engine's view of them.
+  DeviceRecordInput recordInput_;
+  CaptureChainStage captureStage_;
+  ToneOutputStage toneStage_;
+  std::unique_ptr<BridgeDecoder> bridgeDecoder_;
+  BridgeEncoder bridgeEncoder_;
+  SerialRadioLines radioLines_;
+  WindowTxLine txLine_;
+  QsoFrequencyFields frequencyFields_;
   bool activated_ = false;
   bool closed_ = false;
 };

@@ -389,7 +389,7 @@ int SynthCommand(const SynthOptions& o, std::ostream& out, std::ostream& err) {
     s.dt = 1.0;
     s.message = tx.message;
     s.symbols = *symbols;
-    scenario.signals.push_back(s);
+    scenario.transmissions.push_back(s);
   }
   BandSynth synth(scenario);
   WavWriter writer;

@@ -177,9 +177,9 @@ TEST_F(BandSimulatorTest, MessagesGoThroughTheEncoder) {
   std::string error;
   ASSERT_TRUE(ParseBandScenario("signal freq=1000 snr=-20 message=\"CQ K1ABC FN42\" # comment\n", encoder, sc, error))
       << error;
-  ASSERT_EQ(sc.signals.size(), 1u);
-  EXPECT_EQ(sc.signals[0].message, "CQ K1ABC FN42");
-  EXPECT_EQ(sc.signals[0].symbols, sym);
+  ASSERT_EQ(sc.transmissions.size(), 1u);
+  EXPECT_EQ(sc.transmissions[0].message, "CQ K1ABC FN42");
+  EXPECT_EQ(sc.transmissions[0].symbols, sym);
   EXPECT_EQ(asked, std::vector<std::string>{"CQ K1ABC FN42"});
   EXPECT_FALSE(ParseBandScenario("\nsignal freq=1000 snr=-20 message=BAD\n", encoder, sc, error));
   EXPECT_EQ(error, "line 2: the encoder cannot encode \"BAD\"");
@@ -225,7 +225,7 @@ TEST(BandScenarioTest, ErrorsNameTheLine) {
   EXPECT_TRUE(ParseBandScenario("signal mode=10 freq=400 snr=-28 dt=12 cycles=260301_1200,260301_1220 symbols=" + ok,
                                 {}, sc, error))
       << error;
-  EXPECT_EQ(sc.signals.at(0).cycleStarts.size(), 2u);
+  EXPECT_EQ(sc.transmissions.at(0).cycleStarts.size(), 2u);
 }
 
 TEST(BandSimulatorDeviceTest, BadScenarioFailsToOpenWithTheLineInTheLog) {

@@ -136,7 +136,7 @@ class FakeRecordInput final : public RecordInput {
 };
 
 // A capture chain that reads the input and keeps count of what it was given.
-class FakeCapture final : public CaptureChain {
+class FakeCapture final : public CaptureStage {
  public:
   FakeCapture(ManualClock& clock, RecordInput& input, Journal& journal)
       : clock_(clock), input_(input), journal_(journal), buffer_(5 * kSoundCardRate) {}

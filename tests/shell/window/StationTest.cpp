@@ -21,7 +21,14 @@ class StationTest : public ::testing::Test {
  protected:
   TempDir dir;
   ManualClock clock{EncodeDateTime(2026, 12, 9, 20, 1, 10)};
-  Station station{&clock};
+  Station station{Options()};
+
+  StationOptions Options() {
+    StationOptions o;
+    o.clock = &clock;
+    o.audio.soundCards = false;
+    return o;
+  }
 };
 
 TEST_F(StationTest, CreateSetsUpTheFolderAndCaption) {
@@ -37,7 +44,15 @@ TEST_F(StationTest, ActivationClearsPlaceholdersAndStartsTheTimer) {
   MainControls& c = station.Controls();
   c.SetText(Ctl::BusyPanel, "99%");
   station.Activate();
-  EXPECT_EQ(station.BandMemo().LineCount(), 0u);
+  // The design lines are gone; the start-up progress lines replace them,
+  // the failed sound-card step (no device chosen) in red.
+  ASSERT_EQ(station.BandMemo().LineCount(), 3u);
+  EXPECT_EQ(station.BandMemo().Line(0).text, "Activating application ...");
+  EXPECT_EQ(station.BandMemo().Line(1).text, "Sound card initialisation ...");
+  EXPECT_EQ(station.BandMemo().Line(2).text, "... failed");
+  EXPECT_EQ(station.BandMemo().Line(2).fontColor, colors::kRed);
+  EXPECT_NE(station.GetEngine().StartupErrorText().find("No soundcard input selected."),
+            std::string::npos);
   EXPECT_EQ(c.Text(Ctl::BusyPanel), "");
   EXPECT_EQ(c.Text(Ctl::DxLabel), "");
   EXPECT_EQ(c.Get(Ctl::CycleLabel).width, 0);
