@@ -30,11 +30,14 @@
 #include "radio/RadioDialogModel.h"
 #include "radio/SerialPorts.h"
 #include "radio/ui/RadioDialog.h"
+#include "shell/ModeSaveDialogs.h"
 #include "shell/Station.h"
 #include "shell/Version.h"
 #include "shell/ui/MainForm.h"
+#include "shell/ui/ModeDialog.h"
 #include "shell/ui/QtEditFocus.h"
 #include "shell/ui/QtUiServices.h"
+#include "shell/ui/SaveDialog.h"
 
 namespace {
 
@@ -125,6 +128,17 @@ int main(int argc, char** argv) {
     const QPoint at = corner();
     femForm.Run(prefix, at.x(), at.y());
     merivac::ApplyFrontEndMixer(s, station.Capture(), controls);
+  });
+  merivac::TModeForm modeForm(s, QString::fromStdString(prefix), &form);
+  station.Hooks().OnMenu(merivac::MenuItem::SettingsMode, [&] {
+    const uint32_t modeBefore = s.mode;
+    modeForm.ShowModal(form.pos());
+    merivac::ModeMenuFollowUp(modeBefore, station);
+  });
+  merivac::TSaveForm saveForm(s, QString::fromStdString(prefix), &form);
+  station.Hooks().OnMenu(merivac::MenuItem::SettingsSave, [&] {
+    saveForm.ShowModal(form.pos());
+    merivac::SaveMenuFollowUp();
   });
   // "Help": the help page with the desktop's handler; nothing happens when that fails.
   station.Hooks().OnMenu(merivac::MenuItem::Help, [&station] {
