@@ -76,7 +76,8 @@ TModeForm::TModeForm(Settings& settings, const QString& captionPrefix, QWidget* 
     box->setObjectName(kBoxes[i].name);
     propsLayout->addWidget(box);
     const auto which = static_cast<ModeBox>(i);
-    connect(box, &QCheckBox::toggled, this, [this, which](bool on) { rules_.SetChecked(which, on); });
+    connect(box, &QCheckBox::toggled, this,
+            [this, which](bool on) { rules_.SetChecked(which, on); });
     boxes_[i] = box;
   }
 

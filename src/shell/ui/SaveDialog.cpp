@@ -34,7 +34,8 @@ TSaveForm::TSaveForm(Settings& settings, const QString& captionPrefix, QWidget* 
     box->setObjectName(kBoxes[i].name);
     layout->addWidget(box);
     const auto which = static_cast<SaveBox>(i);
-    connect(box, &QCheckBox::toggled, this, [this, which](bool on) { rules_.SetChecked(which, on); });
+    connect(box, &QCheckBox::toggled, this,
+            [this, which](bool on) { rules_.SetChecked(which, on); });
     boxes_[i] = box;
   }
 
