@@ -12,7 +12,7 @@ constexpr int32_t kChunk = 4800;
 }
 
 struct LoopbackBus::Station {
-  RingBuffer<int16_t> toBus{kDeviceBufferSamples};  // queued output
+  RingBuffer<int16_t> toBus{kOutputQueueSamples};  // queued output
   RingBuffer<int16_t> fromBus{kDeviceBufferSamples};  // recorded input
   std::vector<int16_t> played = std::vector<int16_t>(kChunk);
   std::vector<int16_t> heard = std::vector<int16_t>(kChunk);

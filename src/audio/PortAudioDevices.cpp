@@ -278,7 +278,7 @@ class PortAudioOutput::Impl final : public OutputChannel {
   std::string name_;
   bool enabled_;
   PaStream* stream_ = nullptr;
-  RingBuffer<int16_t> ring_{kDeviceBufferSamples};
+  RingBuffer<int16_t> ring_{kOutputQueueSamples};
   std::atomic<float> level_{1.0f};
 };
 

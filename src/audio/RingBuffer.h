@@ -106,7 +106,11 @@ class RingBuffer {
   std::atomic<uint64_t> discardTo_{0};
 };
 
-// Five seconds of sound-card samples: the size of every device buffer.
+// Five seconds of sound-card samples: the size of every recording buffer.
 constexpr size_t kDeviceBufferSamples = 5 * 48000;
+// Ten seconds: the size of every output queue. Tone output keeps up to 2.5 s
+// queued and then adds one whole symbol, which in JT9-10 alone lasts 6.9 s
+// (331 776 samples); a queue of 5 s would refuse the JT9-5 and JT9-10 symbols.
+constexpr size_t kOutputQueueSamples = 10 * 48000;
 
 }  // namespace merivac

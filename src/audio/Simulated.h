@@ -85,7 +85,7 @@ class ClockedOutput : public OutputChannel {
 
  private:
   SampleClock sampleClock_;
-  RingBuffer<int16_t> ring_{kDeviceBufferSamples};
+  RingBuffer<int16_t> ring_{kOutputQueueSamples};
   std::vector<int16_t> chunk_;
   int64_t done_ = 0;
   double level_ = 1.0;

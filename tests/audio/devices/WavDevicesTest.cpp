@@ -177,10 +177,10 @@ TEST(WavRecorderTest, DiscardAndFullQueue) {
   std::string error;
   ASSERT_TRUE(recorder.Open(error));
   OutputChannel* out = recorder.Start(error);
-  const std::vector<int16_t> five(5 * 48000, 100);
-  EXPECT_TRUE(out->Push(five.data(), static_cast<uint32_t>(five.size() * 2)));
-  EXPECT_FALSE(out->Push(five.data(), 2));  // the 5 s queue is full: nothing is taken
-  EXPECT_EQ(out->QueuedBytes(), 480000u);
+  const std::vector<int16_t> ten(10 * 48000, 100);
+  EXPECT_TRUE(out->Push(ten.data(), static_cast<uint32_t>(ten.size() * 2)));
+  EXPECT_FALSE(out->Push(ten.data(), 2));  // the 10 s queue is full: nothing is taken
+  EXPECT_EQ(out->QueuedBytes(), 960000u);
   clock.AdvanceSeconds(0.5);
   EXPECT_TRUE(out->Discard());
   EXPECT_EQ(out->QueuedBytes(), 0u);
