@@ -173,16 +173,22 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, OnSignal);
   }
 
-  // Shown centred on the screen at the first start, afterwards where it was.
-  const merivac::Settings& settings = station.GetSettings();
-  if (settings.windowPlaced) {
-    form.move(settings.windowLeft, settings.windowTop);
-  } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+  // The close query writes the settings with the window's real position.
+  station.Hooks().formCloseQuery = [&station, &form] {
+    station.SaveSettingsOnClose(form.x(), form.y());
+    return true;
+  };
+
+  // Shown centred on the screen; the activation reads the settings, which
+  // move the window to where it was when it last closed.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     form.move(area.center() - QPoint(form.width() / 2, form.height() / 2));
   }
   form.show();
   station.Activate();
+  const merivac::Settings& settings = station.GetSettings();
+  if (settings.windowPlaced) form.move(settings.windowLeft, settings.windowTop);
   form.SyncFromModel();
   if (!folderOk) ui.ShowMessageDialog(station.FolderError(), merivac::NoticeKind::Error);
 

@@ -101,6 +101,8 @@ void Station::ConnectHooks() {
   on(Ctl::TuneButton, Ev::Click, [&e] { e.TuneButtonClick(); });
   on(Ctl::TuneLabel, Ev::Click, [&e] { e.TuneLabelClick(); });
   on(Ctl::TxFirstBox, Ev::Change, [&e] { e.TxFirstBoxChange(); });
+  on(Ctl::HoldTxBox, Ev::Change,
+     [this] { settings_.holdTxFreq = controls_.Checked(Ctl::HoldTxBox); });
   on(Ctl::WDPanel, Ev::Click, [&e] { e.WDPanelClick(); });
   on(Ctl::TimeLabel, Ev::Click, [&e] { e.TimeLabelClick(); });
   on(Ctl::MessagePanel, Ev::Click, [this] { MessagePanelClick(controls_); });
@@ -233,6 +235,23 @@ void Station::ShowProgress(const std::string& text, bool failed) {
                  colors::kWhite);
 }
 
+// Start-up step 3: the settings file. A first start without a file counts
+// as a failure. The three check boxes follow what was read.
+void Station::StartupSettings(std::string& report) {
+  ShowProgress("Reading settings ...");
+  if (LoadSettings(settings_, SettingsPath())) {
+    report += "Read settings ... OK\r\n";
+    ShowProgress("... OK");
+  } else {
+    engine_->AppendStartupError("Failed to read the settings.");
+    report += "Failed to read the settings.\r\n";
+    ShowProgress("... failed", true);
+  }
+  controls_.SetChecked(Ctl::ShortQSOBox, settings_.shortQso);
+  controls_.SetChecked(Ctl::TxFirstBox, settings_.txFirst);
+  controls_.SetChecked(Ctl::HoldTxBox, settings_.holdTxFreq);
+}
+
 void Station::StartupSerialPort(std::string& report) {
   if (settings_.port.empty()) return;
   ShowProgress("Serial port initialisation ...");
@@ -265,6 +284,7 @@ void Station::Activate() {
   ClearPlaceholders();
   std::string report = "**********  Merivac launched  **********\r\nActivating application ...\r\n";
   ShowProgress("Activating application ...");
+  StartupSettings(report);
   if (!folder_.Error().empty()) {
     // One sentence per line.
     std::string errors = folder_.Error();
@@ -318,6 +338,25 @@ void Station::Activate() {
   report += "Activating application done";
   log_.Write(report);
   engine_->StartTimer();
+}
+
+bool Station::SaveSettingsOnClose(int windowLeft, int windowTop) {
+  engine_->SetTimerEnabled(false);
+  audio_->StopInput();
+  audio_->StopOutput();
+  settings_.windowLeft = windowLeft;
+  settings_.windowTop = windowTop;
+  settings_.windowPlaced = true;
+  settings_.shortQso = controls_.Checked(Ctl::ShortQSOBox);
+  settings_.txFirst = controls_.Checked(Ctl::TxFirstBox);
+  settings_.holdTxFreq = controls_.Checked(Ctl::HoldTxBox);
+  if (SaveSettings(settings_, SettingsPath())) return true;
+  log_.Write("Failed to save the settings to " + SettingsPath());
+  ui_.ShowMessageDialog(
+      "Failed to save the settings.\r\nIf the application is installed in a \"Program Files\" "
+      "folder you might need to run it as administrator.",
+      NoticeKind::Error);
+  return false;
 }
 
 void Station::Tick() {

@@ -33,6 +33,7 @@
 #include "shell/EngineAdapters.h"
 #include "shell/MainHooks.h"
 #include "shell/ProgramFolder.h"
+#include "shell/SettingsFile.h"
 
 namespace merivac {
 
@@ -93,6 +94,14 @@ class Station {
   // The close of the main window: the final log entry, the log files closed.
   void Close();
 
+  // The close query: stops the timer and the audio channels, records the
+  // window's screen position (left, top) and the three main-window check
+  // boxes, and writes the settings file. A failure shows the ERROR dialog;
+  // the window closes anyway. Returns whether the file was written.
+  bool SaveSettingsOnClose(int windowLeft, int windowTop);
+  // The settings file of the program folder.
+  std::string SettingsPath() const { return folder_.Below(kSettingsFileName); }
+
   void AttachUi(UiServices* ui) { ui_.Attach(ui); }
 
   // "Must read": the acknowledgements, terms of use and disclaimer.
@@ -127,6 +136,7 @@ class Station {
   void ConnectQsoHooks();
   void ClearPlaceholders();
   void ShowProgress(const std::string& text, bool failed = false);
+  void StartupSettings(std::string& report);
   void StartupSerialPort(std::string& report);
   void StartupAudio(std::string& report);
 

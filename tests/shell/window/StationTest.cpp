@@ -45,12 +45,14 @@ TEST_F(StationTest, ActivationClearsPlaceholdersAndStartsTheTimer) {
   c.SetText(Ctl::BusyPanel, "99%");
   station.Activate();
   // The design lines are gone; the start-up progress lines replace them,
-  // the failed sound-card step (no device chosen) in red.
-  ASSERT_EQ(station.BandMemo().LineCount(), 3u);
+  // the missing settings file and the failed sound-card step (no device
+  // chosen) in red.
+  ASSERT_EQ(station.BandMemo().LineCount(), 5u);
   EXPECT_EQ(station.BandMemo().Line(0).text, "Activating application ...");
-  EXPECT_EQ(station.BandMemo().Line(1).text, "Sound card initialisation ...");
-  EXPECT_EQ(station.BandMemo().Line(2).text, "... failed");
-  EXPECT_EQ(station.BandMemo().Line(2).fontColor, colors::kRed);
+  EXPECT_EQ(station.BandMemo().Line(1).text, "Reading settings ...");
+  EXPECT_EQ(station.BandMemo().Line(3).text, "Sound card initialisation ...");
+  EXPECT_EQ(station.BandMemo().Line(4).text, "... failed");
+  EXPECT_EQ(station.BandMemo().Line(4).fontColor, colors::kRed);
   EXPECT_NE(station.GetEngine().StartupErrorText().find("No soundcard input selected."),
             std::string::npos);
   EXPECT_EQ(c.Text(Ctl::BusyPanel), "");
