@@ -25,8 +25,8 @@ TEST(SoundcardDialogTest, ShowsDevicesAndNotSelected) {
   s.outputDevice = -1;
   FakeRig rig(s, nullptr);
   RecordingUi ui;
-  TSoundcardForm form(*rig.devices, "Merivac  v0.1.0.0", &ui);
-  EXPECT_EQ(form.windowTitle().toStdString(), "Merivac  v0.1.0.0  :  Audio");
+  TSoundcardForm form(*rig.devices, "Merivac  vTEST", &ui);
+  EXPECT_EQ(form.windowTitle().toStdString(), "Merivac  vTEST  :  Audio");
   EXPECT_TRUE(ui.messages.empty());
   ASSERT_EQ(form.InBox()->count(), 2);
   EXPECT_EQ(form.InBox()->itemText(1).toStdString(), "Line*");
@@ -41,7 +41,7 @@ TEST(SoundcardDialogTest, WrongLibraryVersionShowsTheMessageAndCarriesOn) {
   Settings s;
   FakeRig rig(s, nullptr, /*versionOk=*/false);
   RecordingUi ui;
-  TSoundcardForm form(*rig.devices, "Merivac  v0.1.0.0", &ui);
+  TSoundcardForm form(*rig.devices, "Merivac  vTEST", &ui);
   EXPECT_EQ(ui.messages, std::vector<std::string>{"An incorrect version of the audio library was loaded."});
   EXPECT_EQ(form.OutBox()->count(), 2);
 }
@@ -51,7 +51,7 @@ TEST(SoundcardDialogTest, LongNamesWidenTheDialog) {
   InputEndpoints inputs;
   inputs.push_back(std::make_unique<testing::FakeInput>(std::string(80, 'W')));
   AudioDevices devices(s, nullptr, std::move(inputs), OutputEndpoints{});
-  TSoundcardForm form(devices, "Merivac  v0.1.0.0", nullptr);
+  TSoundcardForm form(devices, "Merivac  vTEST", nullptr);
   const int widest = QFontMetrics(form.InBox()->font()).horizontalAdvance(QString(80, 'W'));
   EXPECT_EQ(form.InBox()->width(), widest + 28);
   EXPECT_EQ(form.OutBox()->width(), widest + 28);
@@ -67,7 +67,7 @@ TEST(SoundcardDialogTest, OkReopensWithTheChosenDevicesAndCancelDoesNot) {
   FakeRig rig(s, nullptr);
   rig.devices->OpenAudioDevices();
   RecordingUi ui;
-  TSoundcardForm form(*rig.devices, "Merivac  v0.1.0.0", &ui);
+  TSoundcardForm form(*rig.devices, "Merivac  vTEST", &ui);
   form.FormActivate();
   emit form.OutBox()->activated(1);
   form.CancelButton()->click();

@@ -26,12 +26,12 @@ struct Dialog {
   bool Red(QLineEdit* e) { return e->palette().color(QPalette::Base) == kRedBase; }
 
   Settings settings;
-  TStationForm form{settings, "Merivac  v0.1.0.0"};
+  TStationForm form{settings, "Merivac  vTEST"};
 };
 
 TEST(StationDialog, OpensWithTheCurrentValuesAndMarksInvalidOnes) {
   Dialog d("K1ABC", "");
-  EXPECT_EQ(d.form.windowTitle(), "Merivac  v0.1.0.0  :  Station");
+  EXPECT_EQ(d.form.windowTitle(), "Merivac  vTEST  :  Station");
   EXPECT_EQ(d.Edit("CallEdit")->text(), "K1ABC");
   EXPECT_FALSE(d.Red(d.Edit("CallEdit")));
   EXPECT_TRUE(d.Red(d.Edit("GridEdit")));

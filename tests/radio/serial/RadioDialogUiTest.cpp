@@ -39,11 +39,11 @@ class RadioDialogUiTest : public ::testing::Test {
   RadioDialogModel model;
   int watchdogCleared = 0;
   TRadioForm form{model, settings, radio, log.Log(), [this] { ++watchdogCleared; },
-                  "Merivac  v0.1.0.0"};
+                  "Merivac  vTEST"};
 };
 
 TEST_F(RadioDialogUiTest, ShowsTheSettingsAndFollowsTheRules) {
-  EXPECT_EQ(form.windowTitle(), "Merivac  v0.1.0.0  :  Radio");
+  EXPECT_EQ(form.windowTitle(), "Merivac  vTEST  :  Radio");
   form.LoadFromSettings();
   EXPECT_EQ(form.PortBox->count(), 3);
   EXPECT_EQ(form.PortBox->currentText(), "ttyUSB0");

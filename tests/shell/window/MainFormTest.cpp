@@ -255,7 +255,8 @@ TEST_F(MainFormTest, MirrorsControlModel) {
   EXPECT_EQ(Caption(Ctl::TxEdit), "1500");
   EXPECT_TRUE(W(Ctl::WDPanel)->toolTip().isEmpty());
   EXPECT_EQ(form.windowTitle().toStdString(), MainCaption());
-  EXPECT_TRUE(form.windowTitle().startsWith("Merivac  v0.1.0.0. ["));
+  EXPECT_TRUE(form.windowTitle().startsWith(
+      QString::fromStdString(std::string("Merivac  v") + kVersionText + " [")));
   EXPECT_FALSE(fired) << "what the mirror sets is no operator action";
 
   // Unsetting a colour returns to the design colour.
