@@ -46,6 +46,19 @@ std::string DeviceName(int device) {
 
 std::string PaText(PaError e) { return Pa_GetErrorText(e); }
 
+// Input and output streams stop and close alike.
+void StopPaStream(PaStream* stream) {
+  if (stream != nullptr && Pa_IsStreamStopped(stream) == 0) Pa_StopStream(stream);
+}
+
+void ClosePaStream(PaStream*& stream) {
+  if (stream != nullptr) {
+    StopPaStream(stream);
+    Pa_CloseStream(stream);
+  }
+  stream = nullptr;
+}
+
 }  // namespace
 
 PortAudioSystem::PortAudioSystem() {
@@ -135,16 +148,8 @@ class PortAudioInput::Impl final : public InputChannel {
     return this;
   }
 
-  void StopStream() {
-    if (stream_ != nullptr && Pa_IsStreamStopped(stream_) == 0) Pa_StopStream(stream_);
-  }
-  void CloseStream() {
-    if (stream_ != nullptr) {
-      StopStream();
-      Pa_CloseStream(stream_);
-    }
-    stream_ = nullptr;
-  }
+  void StopStream() { StopPaStream(stream_); }
+  void CloseStream() { ClosePaStream(stream_); }
 
   const std::string& Name() const { return name_; }
   bool Enabled() const { return enabled_; }
@@ -238,16 +243,8 @@ class PortAudioOutput::Impl final : public OutputChannel {
     return this;
   }
 
-  void StopStream() {
-    if (stream_ != nullptr && Pa_IsStreamStopped(stream_) == 0) Pa_StopStream(stream_);
-  }
-  void CloseStream() {
-    if (stream_ != nullptr) {
-      StopStream();
-      Pa_CloseStream(stream_);
-    }
-    stream_ = nullptr;
-  }
+  void StopStream() { StopPaStream(stream_); }
+  void CloseStream() { ClosePaStream(stream_); }
 
   const std::string& Name() const { return name_; }
   bool Enabled() const { return enabled_; }
