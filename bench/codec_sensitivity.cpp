@@ -110,14 +110,15 @@ class BufferInput final : public InputChannel {
 // Decodes found among the stations of one recording.
 int DecodedStations(const CycleRecording& rec, uint32_t mode) {
   const std::string folder = TheFolder().path.string();
-  if (!WriteCycleWav(rec, folder, "bench.wav", 0.0)) return 0;
+  if (!WriteCycleWav(rec, folder + "/save", "bench.wav", 0.0)) return 0;
   PosixProcessRunner runner;
   SystemClock clock;
   const bool stop = false;
   const FrequencyLimits l = ComputeFreqLimits(mode, false, false);
   const auto lines =
-      RunDecoder(runner, clock, folder, "bench.wav", DecoderBand(mode, {l.rxLow, l.rxHigh}, false),
-                 clock.Now() + 60.0 / kSecondsPerDay, stop);
+      RunDecoder(runner, clock, folder, folder + "/save/bench.wav",
+                 DecoderBand(mode, {l.rxLow, l.rxHigh}, false), clock.Now() + 60.0 / kSecondsPerDay,
+                 stop);
   int found = 0;
   const auto decodes = ParseDecodes(lines, mode);
   for (int i = 0; i < kStations; ++i) {

@@ -23,8 +23,8 @@ void Put16(uint8_t* p, uint16_t v) {
   p[1] = static_cast<uint8_t>(v >> 8);
 }
 
-std::string SavePath(const std::string& folder, const std::string& wavName) {
-  return (std::filesystem::path(folder) / "save" / wavName).string();
+std::string SavePath(const std::string& saveFolder, const std::string& wavName) {
+  return (std::filesystem::path(saveFolder) / wavName).string();
 }
 
 }  // namespace
@@ -64,7 +64,7 @@ void ShiftRecording(const CycleRecording& recording, double shift, std::vector<i
   }
 }
 
-bool WriteCycleWav(const CycleRecording& recording, const std::string& folder,
+bool WriteCycleWav(const CycleRecording& recording, const std::string& saveFolder,
                    const std::string& wavName, double shift, DebugLog* log) {
   std::vector<int16_t> area;
   ShiftRecording(recording, shift, area);
@@ -74,7 +74,7 @@ bool WriteCycleWav(const CycleRecording& recording, const std::string& folder,
   for (uint32_t i = 0; i < kRecordingSamples; ++i) {
     Put16(&bytes[kWavHeaderBytes + 2 * i], static_cast<uint16_t>(area[i]));
   }
-  const std::string path = SavePath(folder, wavName);
+  const std::string path = SavePath(saveFolder, wavName);
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) {
     if (log != nullptr)
@@ -91,9 +91,9 @@ bool WriteCycleWav(const CycleRecording& recording, const std::string& folder,
   return true;
 }
 
-void DeleteCycleWav(const std::string& folder, const std::string& wavName) {
+void DeleteCycleWav(const std::string& saveFolder, const std::string& wavName) {
   std::error_code ec;
-  std::filesystem::remove(SavePath(folder, wavName), ec);
+  std::filesystem::remove(SavePath(saveFolder, wavName), ec);
 }
 
 }  // namespace merivac

@@ -31,13 +31,14 @@ std::string CycleWavName(double utcStart);
 // advances); samples moved in from outside the recording are 0.
 void ShiftRecording(const CycleRecording& recording, double shift, std::vector<int16_t>& out);
 
-// Writes save/<wavName> below `folder`, replacing an existing file. Returns
-// false (with a debug-log line when a log is given) when the file cannot be
-// created or written completely; a partial file is removed.
-bool WriteCycleWav(const CycleRecording& recording, const std::string& folder,
+// Writes <saveFolder>/<wavName> (the program's save/ folder), replacing an
+// existing file. Returns false (with a debug-log line when a log is given)
+// when the file cannot be created or written completely; a partial file is
+// removed.
+bool WriteCycleWav(const CycleRecording& recording, const std::string& saveFolder,
                    const std::string& wavName, double shift, DebugLog* log = nullptr);
 
-// Removes save/<wavName>; a missing file is no error.
-void DeleteCycleWav(const std::string& folder, const std::string& wavName);
+// Removes <saveFolder>/<wavName>; a missing file is no error.
+void DeleteCycleWav(const std::string& saveFolder, const std::string& wavName);
 
 }  // namespace merivac

@@ -1,10 +1,12 @@
 // DecoderBridge.cpp - the decoding passes, the decoder run and its output.
 #include "codec/DecoderBridge.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "codec/CycleWav.h"
 #include "codec/ProcessRunner.h"
@@ -100,16 +102,12 @@ DecoderLimits DecoderBand(uint32_t mode, RxFreqLimits rx, bool discardRxLimits) 
   return {scale(rx.high), scale(rx.low)};
 }
 
-std::vector<std::string> DecoderArguments(DecoderLimits limits, const std::string& wavName) {
-  return {kDecoderPath,
-          "-9",
-          "-d",
-          "3",
-          "-H",
-          std::to_string(limits.upper),
-          "-S",
-          std::to_string(limits.lower),
-          "save/" + wavName};
+std::vector<std::string> DecoderArguments(DecoderLimits limits, const std::string& wavPath) {
+  return {kDecoderPath, "-9",
+          "-d",         "3",
+          "-H",         std::to_string(limits.upper),
+          "-S",         std::to_string(limits.lower),
+          wavPath};
 }
 
 double DecodeDeadline(double localNow) {
@@ -137,20 +135,31 @@ tDecode_Array SplitDecoderOutput(const std::string& bytes) {
   return lines;
 }
 
+bool HasDecodeLayout(const std::string& line) {
+  if (line.size() <= 32) return false;
+  for (size_t i = 0; i < 4; ++i) {
+    if (line[i] < '0' || line[i] > '9') return false;
+  }
+  long snr = 0, freq = 0;
+  double dt = 0;
+  return ReadInt(Field(line, 5, 3), snr) && snr >= -99 && snr <= 99 &&
+         ReadDouble(Field(line, 9, 4), dt) && dt >= -60 && dt <= 60 &&
+         ReadInt(Field(line, 14, 4), freq) && freq >= 0 && freq <= kMaxDecoderFreq;
+}
+
 tJT9_Msg_Array ParseDecodes(const tDecode_Array& lines, uint32_t mode) {
   tJT9_Msg_Array decodes;
   const double sps = SamplesPerSymbol(mode) != 0 ? SamplesPerSymbol(mode) : 6912;
   for (const auto& line : lines) {
-    if (line.size() <= 32) continue;
+    if (!HasDecodeLayout(line)) continue;
     tJT9_Msg r;
     r.RawLine = line;
     r.UtcText = line.substr(0, 4);
-    long rawSnr = -99;
-    if (!ReadInt(Field(line, 5, 3), rawSnr)) rawSnr = -99;
+    long rawSnr = 0, f = 0;
+    ReadInt(Field(line, 5, 3), rawSnr);
     r.Snr = static_cast<int8_t>(rawSnr + ModeSnrCorrection(mode));
-    if (!ReadDouble(Field(line, 9, 4), r.DecoderDt)) r.DecoderDt = 0;
-    long f = 0;
-    if (!ReadInt(Field(line, 14, 4), f)) f = 0;
+    ReadDouble(Field(line, 9, 4), r.DecoderDt);
+    ReadInt(Field(line, 14, 4), f);
     // nearbyint rounds halves to even in the default rounding mode.
     r.AudioFreq = static_cast<uint16_t>(std::nearbyint(static_cast<double>(f) * 6912.0 / sps));
     r.ModeChar = ModeChar(mode);
@@ -161,16 +170,8 @@ tJT9_Msg_Array ParseDecodes(const tDecode_Array& lines, uint32_t mode) {
 }
 
 tJT9_Msg_Array SortDecodesByFreq(tJT9_Msg_Array decodes) {
-  bool swapped = true;
-  while (swapped) {
-    swapped = false;
-    for (size_t i = 1; i < decodes.size(); ++i) {
-      if (decodes[i].AudioFreq < decodes[i - 1].AudioFreq) {
-        std::swap(decodes[i], decodes[i - 1]);
-        swapped = true;
-      }
-    }
-  }
+  std::stable_sort(decodes.begin(), decodes.end(),
+                   [](const tJT9_Msg& a, const tJT9_Msg& b) { return a.AudioFreq < b.AudioFreq; });
   return decodes;
 }
 
@@ -185,30 +186,66 @@ bool IsRepeatDecode(const tJT9_Msg_Array& accepted, const tJT9_Msg& record) {
 }
 
 tDecode_Array RunDecoder(ProcessRunner& runner, const Clock& clock, const std::string& folder,
-                         const std::string& wavName, DecoderLimits limits, double deadline,
-                         const bool& stopDecoding, DebugLog* log, bool* started) {
+                         const std::string& wavPath, DecoderLimits limits, double deadline,
+                         const bool& stopDecoding, DebugLog* log, DecoderRun* run) {
+  DecoderRun own;
+  DecoderRun& r = run != nullptr ? *run : own;
+  r = DecoderRun{};
+  auto note = [log](const std::string& text) {
+    if (log != nullptr) log->Write(text);
+  };
+  const std::filesystem::path wsjt = std::filesystem::path(folder) / "wsjt";
+  std::error_code ec;
+  // The recording's path as seen from the decoder's working folder.
+  std::filesystem::path recording = std::filesystem::relative(wavPath, wsjt, ec);
+  if (ec || recording.empty()) recording = std::filesystem::absolute(wavPath, ec);
   std::string error;
-  auto child = runner.Start(kDecoderPath, DecoderArguments(limits, wavName), folder, &error);
-  if (started != nullptr) *started = child != nullptr;
+  auto child = runner.Start((wsjt / "jt9_copy").string(),
+                            DecoderArguments(limits, recording.string()), wsjt.string(), &error);
+  r.started = child != nullptr;
   if (!child) {
-    if (log != nullptr) log->Write("Decoder could not be started: " + error + " [RX]");
+    note("Decoder could not be started: " + error + " [RX]");
     return {"error"};
   }
   std::string output;
+  size_t lines = 0;
   char block[kReadBlock];
-  bool gotData = false;
   for (;;) {
     const int n = child->Read(block, kReadBlock, kReadWaitMs);
     if (n > 0) {
       output.append(block, static_cast<size_t>(n));
-      gotData = true;
-    } else if (n == 0 && gotData) {
+      lines += static_cast<size_t>(std::count(block, block + n, '\n'));
+      if (output.size() > kMaxDecoderOutputBytes || lines > kMaxDecoderOutputLines) {
+        r.tooMuchOutput = true;
+        break;
+      }
+    } else if (n == 0 && !output.empty()) {
       break;  // the output has ended
     }
-    if (clock.Now() > deadline || stopDecoding) break;
+    if (clock.Now() > deadline || stopDecoding) {
+      r.cutOff = n != 0;  // the decoder was still running
+      break;
+    }
   }
-  // Ends a decoder that is still running (deadline or stop request) and reaps it.
+  // Ends a decoder that is still running (and whatever it started) and reaps it.
   child->Terminate();
+  r.exitStatus = child->ExitStatus();
+  if (r.tooMuchOutput) {
+    note("Decoder output too large (more than " + std::to_string(kMaxDecoderOutputBytes) +
+         " bytes or " + std::to_string(kMaxDecoderOutputLines) + " lines), decoder ended [RX]");
+    // Only whole lines within the cap are kept.
+    output.resize(std::min(output.size(), kMaxDecoderOutputBytes));
+    const size_t lastBreak = output.find_last_of("\r\n");
+    output.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
+    if (output.empty()) return {"error"};
+  } else if (r.cutOff) {
+    note(std::string(stopDecoding ? "Decoding stopped" : "Decoding deadline reached") +
+         ", decoder ended [RX]");
+  } else if (r.Crashed()) {
+    note(r.exitStatus == ChildProcess::kNoExitStatus
+             ? std::string("Decoder crashed [RX]")
+             : "Decoder ended with status " + std::to_string(r.exitStatus) + " [RX]");
+  }
   return SplitDecoderOutput(output);
 }
 
@@ -221,6 +258,11 @@ std::string DecodingEndedLine(double elapsedSeconds, size_t lastPassDecodes) {
 
 DecoderBridge::DecoderBridge(Deps deps) : d_(std::move(deps)) {
   if (d_.alertRaised == nullptr) d_.alertRaised = &ownAlertRaised_;
+}
+
+std::string DecoderBridge::SaveFolder() const {
+  if (!d_.saveFolder.empty()) return d_.saveFolder;
+  return (std::filesystem::path(d_.folder) / "save").string();
 }
 
 void DecoderBridge::RefreshTimeLabel() {
@@ -250,16 +292,21 @@ DecodeCycleResult DecoderBridge::DecodeCycle() {
   const DecoderLimits band =
       DecoderBand(mode, d_.rxLimits ? d_.rxLimits() : RxFreqLimits{}, s.discardRxLimits);
 
+  const std::string saveFolder = SaveFolder();
   for (int pass = 0; pass <= lastPass && d_.clock.Now() < deadline && !stop; ++pass) {
     d_.controls.SetText(Ctl::CycleTextLabel, "decoding (" + std::to_string(pass) + ")");
-    bool started = true;
+    DecoderRun run;
+    run.started = true;
     tJT9_Msg_Array decodes;
-    if (WriteCycleWav(d_.recording, d_.folder, wavFileName_, PassShifts(pass), &d_.log)) {
-      const tDecode_Array lines = RunDecoder(d_.runner, d_.clock, d_.folder, wavFileName_, band,
-                                             deadline, stop, &d_.log, &started);
-      if (!s.saveWav) DeleteCycleWav(d_.folder, wavFileName_);
+    if (WriteCycleWav(d_.recording, saveFolder, wavFileName_, PassShifts(pass), &d_.log)) {
+      const std::string wavPath = (std::filesystem::path(saveFolder) / wavFileName_).string();
+      const tDecode_Array lines =
+          RunDecoder(d_.runner, d_.clock, d_.folder, wavPath, band, deadline, stop, &d_.log, &run);
+      if (!s.saveWav) DeleteCycleWav(saveFolder, wavFileName_);
+      if (!run.started || run.Crashed() || run.tooMuchOutput) result.decoderFailed = true;
       if (!lines.empty()) {
         if (lines[0] == "error") {
+          result.decoderFailed = true;
           const double utc = d_.clock.Now() - s.utcOffsetHours / 24.0;
           d_.windows.BandMemo().AppendPlain(FormatDateTime("hhnn", utc) +
                                             "                  Failed to decode");
@@ -267,6 +314,7 @@ DecodeCycleResult DecoderBridge::DecodeCycle() {
         decodes = ParseDecodes(lines, mode);
       }
     } else {
+      result.recordingFailed = true;
       d_.log.Write("Decoding pass " + std::to_string(pass) + " skipped [RX]");
     }
     result.lastPassDecodes = decodes.size();
@@ -280,7 +328,7 @@ DecodeCycleResult DecoderBridge::DecodeCycle() {
     RefreshTimeLabel();
     d_.ui.ProcessEvents();
     // A decoder that cannot be started fails the same way in every pass.
-    if (!started) break;
+    if (!run.started) break;
   }
 
   d_.controls.SetFontColor(Ctl::CycleTextLabel, colors::kBlack);

@@ -6,52 +6,60 @@
 
 namespace merivac {
 
-namespace {
-constexpr int kEncoderPatienceSeconds = 10;
-}  // namespace
-
-TxSymbolArray ParseEncoderOutput(const std::string& output) {
-  TxSymbolArray symbols{};
+std::optional<TxSymbolArray> ParseEncoderOutput(const std::string& output) {
   const size_t at = output.find("symbols");
-  // Drop "symbols" and the one character after it. A missing word counts as
-  // lying just before the text, so the scan then starts at its 8th character.
-  const size_t from = at == std::string::npos ? 7 : at + 8;
+  if (at == std::string::npos) return std::nullopt;
+  TxSymbolArray symbols{};
   size_t count = 0;
-  for (size_t i = from; i < output.size() && count < symbols.size(); ++i) {
+  // The word and the one character after it are skipped.
+  for (size_t i = at + 8; i < output.size() && count < symbols.size(); ++i) {
     const char c = output[i];
     if (c >= '0' && c <= '8') symbols[count++] = static_cast<uint8_t>(c - '0');
   }
+  if (count < symbols.size()) return std::nullopt;
   return symbols;
 }
 
 std::optional<TxSymbolArray> RunEncoder(ProcessRunner& runner, const std::string& folder,
-                                        const std::string& message, DebugLog* log) {
+                                        const std::string& message, DebugLog* log,
+                                        std::chrono::milliseconds timeLimit) {
+  auto fail = [log](const std::string& why) -> std::optional<TxSymbolArray> {
+    if (log != nullptr) log->Write(why + " [TX]");
+    return std::nullopt;
+  };
   std::string error;
   auto child = runner.Start(kEncoderPath, {kEncoderPath, message}, folder, &error);
-  if (!child) {
-    if (log != nullptr) log->Write("Encoder could not be started: " + error + " [TX]");
-    return std::nullopt;
-  }
+  if (!child) return fail("Encoder could not be started: " + error);
+  // jt9code prints its listing and ends at once. One deadline for the whole
+  // run: an encoder that hangs, or trickles output, costs this cycle's
+  // transmission, not the program.
+  using Steady = std::chrono::steady_clock;
+  const Steady::time_point deadline = Steady::now() + timeLimit;
   std::string output;
   char block[2048];
-  // jt9code ends by itself after printing; wait for the end of its output,
-  // but not forever: an encoder that hangs costs this cycle's transmission,
-  // not the program.
-  int idleSeconds = 0;
-  for (;;) {
-    const int n = child->Read(block, sizeof block, 1000);
-    if (n == 0) break;
-    if (n > 0) {
-      output.append(block, static_cast<size_t>(n));
-      idleSeconds = 0;
-    } else if (++idleSeconds >= kEncoderPatienceSeconds) {
-      child->Terminate();
-      if (log != nullptr) log->Write("Encoder did not finish and was ended [TX]");
-      return std::nullopt;
+  bool ended = false;
+  while (Steady::now() < deadline && output.size() <= kMaxEncoderOutputBytes) {
+    const int n = child->Read(block, sizeof block, 100);
+    if (n == 0) {
+      ended = true;
+      break;
     }
+    if (n > 0) output.append(block, static_cast<size_t>(n));
   }
   child->Terminate();
-  return ParseEncoderOutput(output);
+  if (!ended) {
+    return fail(output.size() > kMaxEncoderOutputBytes ? "Encoder printed too much and was ended"
+                                                       : "Encoder did not finish and was ended");
+  }
+  const int status = child->ExitStatus();
+  if (status != 0) {
+    return fail(status == ChildProcess::kNoExitStatus
+                    ? std::string("Encoder crashed")
+                    : "Encoder ended with status " + std::to_string(status));
+  }
+  auto symbols = ParseEncoderOutput(output);
+  if (!symbols) return fail("Encoder printed no symbol list");
+  return symbols;
 }
 
 }  // namespace merivac

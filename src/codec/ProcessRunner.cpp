@@ -47,17 +47,27 @@ class PosixChild final : public ChildProcess {
     }
     if (pid_ <= 0) return;
     // A child that closed its output is normally about to exit: give it a
-    // moment, then end it.
-    if (!WaitFor(outputEnded_ ? 2000 : 0)) {
-      // The child leads its own process group: end whatever it started too.
+    // moment, then end it. Until it is reaped its process id stays taken,
+    // so the group id below cannot belong to anyone else.
+    const bool exitedByItself = WaitForExit(outputEnded_ ? 2000 : 0);
+    if (!exitedByItself) {
       ::kill(-pid_, SIGTERM);
-      if (!WaitFor(200)) {
-        ::kill(-pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-      }
+      WaitForExit(200);
     }
+    // Whatever the child started and left running in its group goes too,
+    // whether or not the child itself has ended.
+    ::kill(-pid_, SIGKILL);
+    int status = 0;
+    pid_t reaped = -1;
+    do {
+      reaped = ::waitpid(pid_, &status, 0);
+    } while (reaped < 0 && errno == EINTR);
+    const bool exited = exitedByItself && reaped == pid_ && WIFEXITED(status);
+    exitStatus_ = exited ? WEXITSTATUS(status) : kNoExitStatus;
     pid_ = -1;
   }
+
+  int ExitStatus() const override { return exitStatus_; }
 
  private:
   int EndOutput() {
@@ -67,11 +77,15 @@ class PosixChild final : public ChildProcess {
     return 0;
   }
 
-  // Reaps the child if it exits within ms milliseconds.
-  bool WaitFor(int ms) {
+  // True once the child has exited, waiting up to ms milliseconds. It is
+  // not reaped (WNOWAIT), so its pid and group stay reserved until
+  // Terminate reaps it.
+  bool WaitForExit(int ms) {
     for (int waited = 0;; waited += 5) {
-      pid_t r = ::waitpid(pid_, nullptr, WNOHANG);
-      if (r == pid_ || (r < 0 && errno == ECHILD)) return true;
+      siginfo_t info{};
+      const int r = ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
+      if (r == 0 && info.si_pid == pid_) return true;
+      if (r < 0 && errno != EINTR) return true;  // no such child left
       if (waited >= ms) return false;
       ::poll(nullptr, 0, 5);
     }
@@ -80,6 +94,7 @@ class PosixChild final : public ChildProcess {
   pid_t pid_;
   int fd_;
   bool outputEnded_ = false;
+  int exitStatus_ = kNoExitStatus;
 };
 
 }  // namespace

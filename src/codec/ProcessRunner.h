@@ -3,9 +3,10 @@
 // A child process is started from an argument vector (never through a
 // shell) in a given working folder, with its standard output on a pipe that
 // the caller reads in blocks. Reads wait at most a given time, so the caller
-// can look at its clock and its stop request between reads. Destroying a
-// ChildProcess terminates it if it still runs and always reaps it, so no
-// process outlives the pass that started it.
+// can look at its clock and its stop request between reads. Each child leads
+// a process group of its own; ending it ends that whole group, so nothing it
+// started outlives the pass either. Destroying a ChildProcess terminates it
+// if it still runs and always reaps it.
 #pragma once
 
 #include <memory>
@@ -24,8 +25,14 @@ class ChildProcess {
   // Returns the bytes read (> 0), 0 once the output has ended (after that
   // every call waits timeoutMs and returns 0 again), or kTimedOut.
   virtual int Read(char* buf, int max, int timeoutMs) = 0;
-  // Ends the process if it still runs and reaps it; safe to call twice.
+  // Ends the process if it still runs, and everything it started in its
+  // process group, and reaps it; safe to call twice.
   virtual void Terminate() = 0;
+  // After Terminate: the exit status the process gave itself (0..255), or
+  // kNoExitStatus when it was killed by a signal (a crash, or ended here
+  // because it did not finish).
+  virtual int ExitStatus() const = 0;
+  static constexpr int kNoExitStatus = -1;
 };
 
 class ProcessRunner {

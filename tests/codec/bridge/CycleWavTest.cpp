@@ -27,7 +27,7 @@ class CycleWavTest : public ::testing::Test {
     }
   }
   std::string Written(double shift) {
-    EXPECT_TRUE(WriteCycleWav(*rec, dir.Str(), "261209_1940.wav", shift));
+    EXPECT_TRUE(WriteCycleWav(*rec, dir.Str() + "/save", "261209_1940.wav", shift));
     return testing::ReadFile(dir.Path() / "save" / "261209_1940.wav");
   }
   testing::TempDir dir;
@@ -72,14 +72,14 @@ TEST_F(CycleWavTest, SameSizeWhateverTheRecordingLengthAndReplacesOldFile) {
 
 TEST_F(CycleWavTest, UnwritableFolderFailsWithoutThrowing) {
   std::filesystem::remove_all(dir.Path() / "save");
-  EXPECT_FALSE(WriteCycleWav(*rec, dir.Str(), "x.wav", 0.0));
+  EXPECT_FALSE(WriteCycleWav(*rec, dir.Str() + "/save", "x.wav", 0.0));
 }
 
 TEST_F(CycleWavTest, DeleteRemovesAndIgnoresMissingFile) {
   Written(0.0);
-  DeleteCycleWav(dir.Str(), "261209_1940.wav");
+  DeleteCycleWav(dir.Str() + "/save", "261209_1940.wav");
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "save" / "261209_1940.wav"));
-  DeleteCycleWav(dir.Str(), "261209_1940.wav");
+  DeleteCycleWav(dir.Str() + "/save", "261209_1940.wav");
 }
 
 TEST(CycleWavName, NamedAfterTheCycleStart) {

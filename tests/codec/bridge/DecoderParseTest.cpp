@@ -25,7 +25,7 @@ TEST(SplitDecoderOutput, LineBreaksBlankLinesAndAngleLines) {
   EXPECT_EQ(SplitDecoderOutput("x\n<DecodeFinished>   0   1        0\n"), (tDecode_Array{"x", ""}));
 }
 
-TEST(ParseDecodes, LengthFieldsAndDefaults) {
+TEST(ParseDecodes, LengthAndFields) {
   const std::string line32 = "0000 -19  0.0 1000 @  CQ K1ABC F";   // 32 characters
   const std::string line33 = "0000 -19  0.3 1000 @  CQ K1ABC FN";  // 33 characters
   ASSERT_EQ(line32.size(), 32u);
@@ -38,12 +38,34 @@ TEST(ParseDecodes, LengthFieldsAndDefaults) {
   EXPECT_EQ(recs[0].AudioFreq, 1000);
   EXPECT_EQ(recs[0].ModeChar, '1');
   EXPECT_EQ(recs[0].MsgText, "CQ K1ABC FN");
+}
 
-  const auto bad = ParseDecodes({"1234 abc xxxx zzzz @  SOME MESSAGE TEXT"}, 1);
-  ASSERT_EQ(bad.size(), 1u);
-  EXPECT_EQ(bad[0].Snr, -99);
-  EXPECT_EQ(bad[0].DecoderDt, 0);
-  EXPECT_EQ(bad[0].AudioFreq, 0);
+// Long lines without the decoder's columns are no decodes: garbage output
+// must not fill the windows and the decoded file, and out-of-range values
+// must not wrap (an SNR of 999 in 8 bits, a frequency of -999 in 16).
+TEST(ParseDecodes, LinesWithoutTheDecodeLayoutAreDropped) {
+  struct Case {
+    const char* line;
+    bool decode;
+  };
+  const Case cases[] = {
+      {"1940 -15  0.1 1225 @  CQ K1ABC FN42", true},
+      {"1940  +3 -1.5    0 @  CQ K1ABC FN42", true},
+      {"1940 -99 59.9 5000 @  CQ K1ABC FN42", true},
+      {"1940  99  0.1 1225 @  CQ K1ABC FN42", true},
+      {"1234 abc xxxx zzzz @  SOME MESSAGE TEXT", false},
+      {"1940 999  0.1 1225 @  CQ K1ABC FN42", false},
+      {"1940 -15  0.1 -999 @  CQ K1ABC FN42", false},
+      {"1940 -15  0.1 5001 @  CQ K1ABC FN42", false},
+      {"1940 -15 99.9 1225 @  CQ K1ABC FN42", false},
+      {"1940 -15  nan 1225 @  CQ K1ABC FN42", false},
+      {"19x0 -15  0.1 1225 @  CQ K1ABC FN42", false},
+      {"1940 - 5  0.1 1225 @  CQ K1ABC FN42", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HasDecodeLayout(c.line), c.decode) << c.line;
+    EXPECT_EQ(ParseDecodes({c.line}, 10).size(), c.decode ? 1u : 0u) << c.line;
+  }
 }
 
 TEST(ParseDecodes, SubModeCorrection) {
@@ -109,9 +131,9 @@ TEST(DecoderBand, LimitsOnTheRecordingScale) {
 }
 
 TEST(DecoderArguments, ExactArgumentList) {
-  EXPECT_EQ(DecoderArguments({4980, 2400}, "261209_1940.wav"),
+  EXPECT_EQ(DecoderArguments({4980, 2400}, "../save/261209_1940.wav"),
             (std::vector<std::string>{"wsjt/jt9_copy", "-9", "-d", "3", "-H", "4980", "-S", "2400",
-                                      "save/261209_1940.wav"}));
+                                      "../save/261209_1940.wav"}));
 }
 
 TEST(DecodeDeadline, NearestMinuteBoundaryLessAMillisecondOrSo) {

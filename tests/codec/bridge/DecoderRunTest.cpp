@@ -41,6 +41,7 @@ class FakeChild : public ChildProcess {
     return n;
   }
   void Terminate() override { *terminated_ += 1; }
+  int ExitStatus() const override { return 0; }
 
  private:
   std::deque<std::string> chunks_;
@@ -150,7 +151,8 @@ TEST_F(DecodeCycleTest, OnePassArgumentsDispatchAndCleanUp) {
   const auto result = bridge.DecodeCycle();
 
   ASSERT_EQ(runner.starts.size(), 1u);
-  EXPECT_EQ(runner.starts[0], DecoderArguments({1400, 200}, "261209_1940.wav"));
+  // The decoder works in the wsjt folder and finds the recording from there.
+  EXPECT_EQ(runner.starts[0], DecoderArguments({1400, 200}, "../save/261209_1940.wav"));
   EXPECT_EQ(bridge.WavFileName(), "261209_1940.wav");
   EXPECT_EQ(result.passesRun, 1);
   EXPECT_EQ(result.lastPassDecodes, 2u);
@@ -256,7 +258,7 @@ TEST_F(DecodeCycleTest, SlowModeCorrectionAndRoutingInJt910) {
   limits = {200, 415};
   runner.outputs = {Line("2400", "CQ K1ABC FN42") + Line("2412", "CQ W1XYZ FN31")};
   const auto result = bridge.DecodeCycle();
-  EXPECT_EQ(runner.starts[0], DecoderArguments({4980, 2400}, "261209_2350.wav"));
+  EXPECT_EQ(runner.starts[0], DecoderArguments({4980, 2400}, "../save/261209_2350.wav"));
   ASSERT_EQ(result.decodes.size(), 2u);
   EXPECT_EQ(result.decodes[0].Snr, -25);
   EXPECT_EQ(windows.BandMemo().Line(0).text, "1940 -25  0.0  200 X  CQ K1ABC FN42");
@@ -272,11 +274,11 @@ TEST(RunDecoderReal, DecodesASynthesisedRecording) {
   auto rec = std::make_unique<CycleRecording>();
   testing::AddJt9Signal(*rec, *symbols, 1000.0, -15.0, 300.0);
   testing::AddNoise(*rec, 300.0, 7);
-  ASSERT_TRUE(WriteCycleWav(*rec, folder.Str(), "261209_1940.wav", 0.0));
+  ASSERT_TRUE(WriteCycleWav(*rec, folder.Str() + "/save", "261209_1940.wav", 0.0));
   SystemClock clock;
   const bool stop = false;
-  const auto lines = RunDecoder(runner, clock, folder.Str(), "261209_1940.wav", {1400, 200},
-                                clock.Now() + 60.0 / 86400.0, stop);
+  const auto lines = RunDecoder(runner, clock, folder.Str(), folder.Str() + "/save/261209_1940.wav",
+                                {1400, 200}, clock.Now() + 60.0 / 86400.0, stop);
   const auto decodes = ParseDecodes(lines, 1);
   ASSERT_EQ(decodes.size(), 1u) << (lines.empty() ? "" : lines[0]);
   EXPECT_EQ(decodes[0].MsgText.substr(0, 13), "CQ K1ABC FN42");
@@ -290,10 +292,11 @@ TEST(RunDecoderReal, SilentProcessGivesErrorAtTheDeadlineAndIsReaped) {
   PosixProcessRunner runner;
   SystemClock clock;
   const bool stop = false;
-  const auto lines = RunDecoder(runner, clock, folder.Str(), "x.wav", {1400, 200},
-                                clock.Now() + 0.3 / 86400.0, stop);
+  const auto lines = RunDecoder(runner, clock, folder.Str(), folder.Str() + "/save/x.wav",
+                                {1400, 200}, clock.Now() + 0.3 / 86400.0, stop);
   EXPECT_EQ(lines, tDecode_Array{"error"});
-  const int pid = std::stoi(testing::ReadFile(folder.Path() / "pid.txt"));
+  // The decoder works in the wsjt folder.
+  const int pid = std::stoi(testing::ReadFile(folder.Path() / "wsjt" / "pid.txt"));
   EXPECT_NE(::kill(pid, 0), 0);  // gone, and reaped: no zombie left either
 }
 
@@ -303,8 +306,8 @@ TEST(RunDecoderReal, StopRequestEndsTheReading) {
   PosixProcessRunner runner;
   SystemClock clock;
   const bool stop = true;
-  const auto lines = RunDecoder(runner, clock, folder.Str(), "x.wav", {1400, 200},
-                                clock.Now() + 60.0 / 86400.0, stop);
+  const auto lines = RunDecoder(runner, clock, folder.Str(), folder.Str() + "/save/x.wav",
+                                {1400, 200}, clock.Now() + 60.0 / 86400.0, stop);
   EXPECT_EQ(lines, tDecode_Array{"error"});
 }
 

@@ -2,6 +2,8 @@
 // real encoder.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "codec/EncoderBridge.h"
 #include "codec/ProcessRunner.h"
 #include "codec/bridge/Jt9Fixture.h"
@@ -37,22 +39,24 @@ TEST(ParseEncoderOutput, Table) {
   struct Case {
     const char* name;
     std::string output;
-    std::string expected;
+    std::optional<std::string> expected;  // nullopt: no symbol list
   };
-  const std::string zeros(85, '0');
   const Case cases[] = {
       {"one line", "header\nChannel symbols\n" + kSymbols + "\n", kSymbols},
       {"broken over lines with blanks", "Channel symbols\n" + Spaced(kSymbols, 30), kSymbols},
       {"a 9 is skipped", "symbols:" + kSymbols.substr(0, 40) + "9" + kSymbols.substr(40), kSymbols},
       {"more than 85 digits", "symbols " + kSymbols + "12345678", kSymbols},
-      {"fewer digits leave zeros", "symbols 876", "876" + std::string(82, '0')},
-      {"the character after symbols is dropped", "symbols5" + kSymbols.substr(0, 84),
-       kSymbols.substr(0, 84) + "0"},
-      {"no symbols: from the 8th character", "1234567" + kSymbols, kSymbols},
-      {"empty", "", zeros},
+      {"fewer than 85 digits", "symbols 876", std::nullopt},
+      {"the character after symbols is dropped", "symbols5" + kSymbols.substr(0, 84), std::nullopt},
+      {"no word symbols", "1234567" + kSymbols, std::nullopt},
+      {"empty", "", std::nullopt},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Digits(ParseEncoderOutput(c.output)), c.expected) << c.name;
+    const auto symbols = ParseEncoderOutput(c.output);
+    ASSERT_EQ(symbols.has_value(), c.expected.has_value()) << c.name;
+    if (symbols) {
+      EXPECT_EQ(Digits(*symbols), *c.expected) << c.name;
+    }
   }
 }
 
@@ -82,13 +86,46 @@ TEST(RunEncoder, MissingEncoderMeansNoSymbolsAndALogLine) {
       std::string::npos);
 }
 
-TEST(RunEncoder, EncoderPrintingNothingGivesAllZeros) {
+// An encoder that fails in any way must not make the program transmit
+// zeros (a steady carrier) or hang: no symbols, and a log line saying why.
+TEST(RunEncoder, FailingEncodersGiveNoSymbols) {
+  struct Case {
+    const char* script;
+    const char* logged;
+  };
+  const std::string listing = "echo 'Channel symbols'; echo ' " + kSymbols + "'; ";
+  const Case cases[] = {
+      {"exit 0", "Encoder printed no symbol list"},
+      {"echo 'Channel symbols'; echo ' 1 2 3'", "Encoder printed no symbol list"},
+      {"echo 'Channel symbols'; kill -SEGV $$", "Encoder crashed"},
+      {"exit 3", "Encoder ended with status 3"},
+      {"while :; do printf x; sleep 0.2; done", "Encoder did not finish and was ended"},
+      {"exec yes 012345678", "Encoder printed too much and was ended"},
+  };
+  for (const auto& c : cases) {
+    testing::ProgramFolder folder;
+    folder.ReplaceTool("jt9code_copy", c.script);
+    ManualClock clock;
+    bool enabled = true;
+    DebugLog log(clock, enabled);
+    ASSERT_TRUE(log.Open((folder.Path() / "extra" / "debug.txt").string()));
+    PosixProcessRunner runner;
+    EXPECT_FALSE(
+        RunEncoder(runner, folder.Str(), "CQ K1ABC FN42", &log, std::chrono::milliseconds(1500))
+            .has_value())
+        << c.script;
+    log.Close();
+    EXPECT_NE(testing::ReadFile(folder.Path() / "extra" / "debug.txt").find(c.logged),
+              std::string::npos)
+        << c.script;
+  }
+  // The same listing with a clean exit is taken.
   testing::ProgramFolder folder;
-  folder.ReplaceTool("jt9code_copy", "exit 0");
+  folder.ReplaceTool("jt9code_copy", listing + "exit 0");
   PosixProcessRunner runner;
   const auto symbols = RunEncoder(runner, folder.Str(), "CQ K1ABC FN42");
   ASSERT_TRUE(symbols.has_value());
-  EXPECT_EQ(Digits(*symbols), std::string(85, '0'));
+  EXPECT_EQ(Digits(*symbols), kSymbols);
 }
 
 }  // namespace

@@ -158,7 +158,7 @@ TEST_F(CliTest, UnusableInputOrMissingToolsExitWithTwo) {
 
   // The cycle file itself (12000 samples per second) is the wrong format.
   auto rec = std::make_unique<CycleRecording>();
-  ASSERT_TRUE(WriteCycleWav(*rec, folder.Str(), "cycle.wav", 0.0));
+  ASSERT_TRUE(WriteCycleWav(*rec, folder.Str() + "/save", "cycle.wav", 0.0));
   EXPECT_EQ(Cli({"decode", "--mode", "1", "--folder", folder.Str(),
                  (folder.Path() / "save" / "cycle.wav").string()})
                 .code,
