@@ -2,6 +2,8 @@
 // the reports that start-up and the Audio dialog make of the result.
 #include "audio/AudioDevices.h"
 
+#include <algorithm>
+
 #include "common/DebugLog.h"
 #include "common/MainControls.h"
 
@@ -55,11 +57,15 @@ int32_t AudioDevices::FindOutput(const std::string& name) const {
 }
 
 AudioInputEndpoint* AudioDevices::InputEndpoint(int32_t index) {
-  return index >= 0 && static_cast<size_t>(index) < inputs_.size() ? inputs_[static_cast<size_t>(index)].get() : nullptr;
+  return index >= 0 && static_cast<size_t>(index) < inputs_.size()
+             ? inputs_[static_cast<size_t>(index)].get()
+             : nullptr;
 }
 
 AudioOutputEndpoint* AudioDevices::OutputEndpoint(int32_t index) {
-  return index >= 0 && static_cast<size_t>(index) < outputs_.size() ? outputs_[static_cast<size_t>(index)].get() : nullptr;
+  return index >= 0 && static_cast<size_t>(index) < outputs_.size()
+             ? outputs_[static_cast<size_t>(index)].get()
+             : nullptr;
 }
 
 void AudioDevices::Fail(const std::string& error) {
@@ -127,6 +133,8 @@ uint8_t AudioDevices::OpenAudioDevices() {
       error.clear();
       output_ = openOutput_->Start(error);
       if (output_ == nullptr) status += kOutputBufferFailed;
+      // Before anything is pushed: the new stream starts at the current level.
+      if (output_ != nullptr) output_->SetLevel(outputLevel_);
       Fail(error);
     }
   } else if (openOutput_ != nullptr) {
@@ -134,6 +142,11 @@ uint8_t AudioDevices::OpenAudioDevices() {
     openOutput_ = nullptr;
   }
   return status;
+}
+
+void AudioDevices::SetOutputLevel(double level) {
+  outputLevel_ = std::clamp(level, 0.0, 1.0);
+  if (output_ != nullptr) output_->SetLevel(outputLevel_);
 }
 
 void AudioDevices::StopInput() {
@@ -177,6 +190,7 @@ std::vector<std::string> ApplyAudioStatus(uint8_t status, Settings& settings) {
 }
 
 void SetTransmitControlsEnabled(MainControls& controls, bool enabled) {
+  controls.SetTransmitBlocked(!enabled);
   for (Ctl c : {Ctl::EnableTxButton, Ctl::TuneButton, Ctl::HaltTxButton, Ctl::QSOPanel}) {
     controls.SetEnabled(c, enabled);
   }

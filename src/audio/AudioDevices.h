@@ -107,6 +107,12 @@ class AudioDevices {
   // The output push stream, nullptr when none plays.
   OutputChannel* Output() { return output_; }
 
+  // The output level 0..1 (the PWR setting), global to every output: it is
+  // kept here and applied to each output stream as soon as it starts, so a
+  // freshly opened device never plays above it. Clamped; 0 until set.
+  void SetOutputLevel(double level);
+  double OutputLevel() const { return outputLevel_; }
+
   // Set when the Audio dialog has reopened the devices; read and cleared by
   // the capture chain.
   bool& InputDeviceChanged() { return inputDeviceChanged_; }
@@ -137,6 +143,7 @@ class AudioDevices {
   InputChannel* input_ = nullptr;
   OutputChannel* output_ = nullptr;
   bool inputDeviceChanged_ = false;
+  double outputLevel_ = 0;
 };
 
 // The four reports of an OpenAudioDevices status, in order; each resets the
@@ -157,7 +164,8 @@ struct AudioStartupResult {
 // added to the report after the status lines.
 AudioStartupResult OpenAudioDevicesAtStartup(AudioDevices& devices, MainControls* controls);
 
-// Enables or disables the four transmit controls that need an output device.
+// Enables or disables the four transmit controls that need an output device;
+// disabled, they stay blocked until enabled here again (MainControls).
 void SetTransmitControlsEnabled(MainControls& controls, bool enabled);
 
 }  // namespace merivac

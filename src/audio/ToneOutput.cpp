@@ -9,9 +9,11 @@
 
 namespace merivac {
 
-ToneOutput::ToneOutput(std::function<OutputChannel*()> output, Settings& settings, DebugLog& log,
-                       const Clock& clock, const double& lastTickTime, UiServices& ui)
+ToneOutput::ToneOutput(std::function<OutputChannel*()> output, std::function<void(double)> setLevel,
+                       Settings& settings, DebugLog& log, const Clock& clock,
+                       const double& lastTickTime, UiServices& ui)
     : output_(std::move(output)),
+      setLevel_(std::move(setLevel)),
       settings_(settings),
       log_(log),
       clock_(clock),
@@ -47,8 +49,7 @@ void ToneOutput::ClearOutput() {
 }
 
 void ToneOutput::SetOutputLevel(double level) {
-  level = std::clamp(level, 0.0, 1.0);
-  if (OutputChannel* channel = Channel()) channel->SetLevel(level);
+  if (setLevel_) setLevel_(std::clamp(level, 0.0, 1.0));
 }
 
 void ToneOutput::FillTxOutput(const std::array<uint8_t, 85>& txSymbols, uint8_t& symbolIndex) {

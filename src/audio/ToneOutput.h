@@ -27,9 +27,12 @@ class ToneOutput {
   static constexpr int32_t kToneBufferSamples = 331776;  // 4 x the longest symbol
 
   // output: the current output channel, nullptr when there is none.
+  // setLevel: sets the global output level 0..1 (the device layer keeps it
+  // for every output it opens later).
   // lastTickTime: the tick's start time (day count) for the "(X ms)" figures.
-  ToneOutput(std::function<OutputChannel*()> output, Settings& settings, DebugLog& log,
-             const Clock& clock, const double& lastTickTime, UiServices& ui);
+  ToneOutput(std::function<OutputChannel*()> output, std::function<void(double)> setLevel,
+             Settings& settings, DebugLog& log, const Clock& clock, const double& lastTickTime,
+             UiServices& ui);
 
   // The frequency of tone number t (0..8 for symbols, -1..9 for tuning).
   double ToneFrequency(int t) const;
@@ -46,8 +49,8 @@ class ToneOutput {
   void ClearOutput();
   // Bytes still queued; kAudioError without an output channel.
   uint32_t QueuedBytes();
-  // Clamps to 0..1 and sets the output channel's level (also for audio
-  // already queued).
+  // Clamps to 0..1 and sets the global output level (also for audio
+  // already queued, and for any output opened later).
   void SetOutputLevel(double level);
 
   // PWR track bar handlers. Change stores PWR, updates a shown hint and sets
@@ -69,6 +72,7 @@ class ToneOutput {
   std::string PwrText() const { return std::to_string(settings_.pwr) + "%"; }
 
   std::function<OutputChannel*()> output_;
+  std::function<void(double)> setLevel_;
   Settings& settings_;
   DebugLog& log_;
   const Clock& clock_;

@@ -68,9 +68,16 @@ MainControls::MainControls() {
 
   // The first/second-cycle hint shared by TxFirstBox and CurrentCycleLabel.
   const std::string cycleHint =
-      "1st cycles:\r\nJT9-1 : 00\u219201, 02\u219203 ... 58\u219259\r\nJT9-2 : 00\u219202, "
-      "04\u219206 ... 56\u219258\r\nJT9-5 : 00\u219205, 10\u219215 ... 50\u219255\r\nJT9-10 : "
-      "00\u219210, 20\u219230, 40\u219250\r\n2nd cycles: the others";
+      "1st cycles:\r\n"
+      "JT9-1 : 00\u219201, 02\u219203 ... 58\u219259\r\n"
+      "JT9-2 : 00\u219202, 04\u219206 ... 56\u219258\r\n"
+      "JT9-5 : 00\u219205, 10\u219215 ... 50\u219255\r\n"
+      "JT9-10 : 00\u219210, 20\u219230, 40\u219250\r\n"
+      "2nd cycles:\r\n"
+      "JT9-1 : 01\u219202, 03\u219204 ... 59\u219200\r\n"
+      "JT9-2 : 02\u219204, 06\u219208 ... 58\u219200\r\n"
+      "JT9-5 : 05\u219210, 15\u219220 ... 55\u219200\r\n"
+      "JT9-10 : 10\u219220, 30\u219240, 50\u219200";
   states_[Index(Ctl::TxFirstBox)].hint = cycleHint;
   states_[Index(Ctl::CurrentCycleLabel)].hint = cycleHint;
   states_[Index(Ctl::EraseButton)].hint =
@@ -78,7 +85,7 @@ MainControls::MainControls() {
   states_[Index(Ctl::LevelBar)].hint = "Audio input level (peak)";
   states_[Index(Ctl::LogButton)].hint =
       "Clicking on Log will:\r\n- Add this callsign to the list of worked stations \r\n- Eventually "
-      "update the worked DXCC and/or US States list\r\nBut it will NOT add anything to your "
+      "update the worked DXCC and/or US States lists\r\nBut it will NOT add anything to your "
       "logbook!";
   states_[Index(Ctl::dBEdit)].hint = "-50 .. +49";
   states_[Index(Ctl::ShortQSOBox)].hint = "omit grid exchange";
@@ -116,7 +123,16 @@ void MainControls::SetVisible(Ctl c, bool visible) {
   if (Get(c).visible != visible) Edit(c).visible = visible;
 }
 void MainControls::SetEnabled(Ctl c, bool enabled) {
+  if (enabled && transmitBlocked_ && IsTransmitControl(c)) return;
   if (Get(c).enabled != enabled) Edit(c).enabled = enabled;
+}
+
+void MainControls::SetTransmitBlocked(bool blocked) {
+  transmitBlocked_ = blocked;
+  if (!blocked) return;
+  for (Ctl c : {Ctl::EnableTxButton, Ctl::TuneButton, Ctl::HaltTxButton, Ctl::QSOPanel}) {
+    SetEnabled(c, false);
+  }
 }
 void MainControls::SetChecked(Ctl c, bool checked) {
   if (Get(c).checked != checked) Edit(c).checked = checked;

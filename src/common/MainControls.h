@@ -81,6 +81,17 @@ class MainControls {
   void SetWidth(Ctl c, int width);
   void SetPosition(Ctl c, int position);
 
+  // Without an open output device nothing may key the transmitter: while
+  // blocked, EnableTxButton, TuneButton, HaltTxButton and QSOPanel are
+  // disabled and stay disabled whatever tries to enable them (the decoding
+  // stage, the end of a transmission, the Station dialog's follow-up).
+  void SetTransmitBlocked(bool blocked);
+  bool TransmitBlocked() const { return transmitBlocked_; }
+  static bool IsTransmitControl(Ctl c) {
+    return c == Ctl::EnableTxButton || c == Ctl::TuneButton || c == Ctl::HaltTxButton ||
+           c == Ctl::QSOPanel;
+  }
+
   // Shorthands for the common cases.
   const std::string& Text(Ctl c) const { return Get(c).text; }
   bool Enabled(Ctl c) const { return Get(c).enabled; }
@@ -98,6 +109,7 @@ class MainControls {
   }
   std::array<ControlState, kControlCount> states_{};
   std::array<bool, kControlCount> changed_{};
+  bool transmitBlocked_ = false;
 };
 
 }  // namespace merivac

@@ -98,11 +98,10 @@ class Engine {
   // TX enabled after a DX selection: like the Enable TX button, but the
   // Settings menu item keeps its state. The caller resets the watchdog.
   void EnableTxFromSelection();
-  // The Mode dialog changed the mode: a transmission in progress ends as
-  // Halt TX ends it (output cleared, PTT off, TX-locked controls enabled);
-  // capture, transmit, tuning and TX enable are cleared, the Enable TX
-  // button is shown and the change is logged. The next tick computes the
-  // cycle for the new length.
+  // The mode changed (Mode dialog, or a decode of another sub-mode): a
+  // transmission or tune tone in progress ends as Halt TX ends it; capture
+  // and TX enable are cleared, the Enable TX button is shown and the change
+  // is logged. The next tick computes the cycle for the new length.
   void ModeChanged();
 
   // ---- watchdog -----------------------------------------------------------
@@ -151,6 +150,9 @@ class Engine {
   void UdpKeepAlive();
 
   void EndTransmission();
+  // Ends whatever is being sent (transmission, tune tone) as Halt TX does;
+  // tag names the cause in the "Audio input resumed" log line.
+  void StopSending(const char* tag);
   void NotTransmitted();
   void SetTxLockedEnabled(bool enabled);
   void ShowEnableTxButton();

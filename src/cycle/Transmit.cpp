@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "common/Mode.h"
+#include "common/Notice.h"
 #include "common/Rgb.h"
 #include "cycle/Engine.h"
 
@@ -37,7 +38,14 @@ void Engine::StartTransmitCycle() {
     Log("Encoder error [TX]");
   }
   if (!symbols) {
-    Log("Encoder failed, \"", tx_.txMessage, "\" not transmitted [TX]");
+    // The debug log is off by default: the operator must see that this
+    // cycle is received instead of transmitted.
+    log_.Write("Encoder failed, \"" + tx_.txMessage + "\" not transmitted [TX]");
+    ShowNotice(controls_,
+               "The message \"" + tx_.txMessage +
+                   "\" could not be encoded, so it was not transmitted in this cycle.\r\n"
+                   "Check that wsjt/jt9code_copy in the program folder is WSJT-X's jt9code.",
+               static_cast<int>(NoticeKind::Warning));
     NotTransmitted();
     return;
   }
@@ -129,14 +137,14 @@ void Engine::WatchdogCheck() {
     if (flags_.txEnabled) {
       flags_.txEnabled = false;
       ShowEnableTxButton();
+      // TX is no longer enabled, so the settings may be changed again.
+      controls_.SetEnabled(Ctl::SettingsItem, true);
     }
-    if (flags_.transmitting) {
-      flags_.transmitting = false;
-      SetTxLockedEnabled(true);
-      flags_.capturing = false;
-      flags_.streaming = false;
-    }
-    watchdogTripped_ = true;  // PTT falls and the dialog shows at the end of the tick
+    // A transmission or tune tone ends at once, with the queued audio
+    // discarded (a VOX transmitter would otherwise key on it) and the input
+    // resumed for the next receive cycle.
+    if (flags_.transmitting || flags_.tuning) StopSending("Watchdog");
+    watchdogTripped_ = true;  // the dialog shows at the end of the tick
     Log("TX watchdog timer tripped");
   }
   ShowWatchdog(static_cast<uint16_t>(std::min<int64_t>(remaining, 65535)));

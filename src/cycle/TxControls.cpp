@@ -34,15 +34,8 @@ void Engine::EnableTxFromSelection() {
 }
 
 void Engine::ModeChanged() {
-  if (flags_.transmitting) {
-    services_.output->ClearOutput();
-    services_.radio->SetPtt(false);
-    flags_.streaming = false;
-    SetTxLockedEnabled(true);
-  }
+  if (flags_.transmitting || flags_.tuning) StopSending("Mode changed");
   flags_.capturing = false;
-  flags_.transmitting = false;
-  flags_.tuning = false;
   flags_.txEnabled = false;
   ShowEnableTxButton();
   Log("Mode changed to JT9-", settings_.mode);
@@ -58,7 +51,13 @@ void Engine::EnableTxLabelClick() {
 
 void Engine::TxFirstBoxChange() { settings_.txFirst = controls_.Checked(Ctl::TxFirstBox); }
 
-void Engine::HaltTxButtonClick() {
+// Ends a transmission in progress and the tune tone: the output is cleared,
+// PTT released at once, the TX-locked controls, the Tune button and the
+// Settings menu given back, pending tune times dropped and the input (paused
+// while sending) resumed. Halt TX, the watchdog and a mode change all end
+// sending here, so none of them can leave PTT keyed, the Tune shape shown or
+// the next receive cycle without input.
+void Engine::StopSending(const char* tag) {
   if (flags_.transmitting) {
     flags_.transmitting = false;
     Log("TX halted");
@@ -69,10 +68,6 @@ void Engine::HaltTxButtonClick() {
     flags_.streaming = false;
     controls_.SetEnabled(Ctl::SettingsItem, true);
     SetTxLockedEnabled(true);
-  }
-  if (flags_.txEnabled) {
-    flags_.txEnabled = false;
-    ShowEnableTxButton();
   }
   if (flags_.tuning) {
     Log("TX halted");
@@ -87,10 +82,19 @@ void Engine::HaltTxButtonClick() {
     controls_.SetVisible(Ctl::TuneShape, false);
     controls_.SetVisible(Ctl::TuneLabel, false);
     controls_.SetEnabled(Ctl::EnableTxButton, true);
+    controls_.SetEnabled(Ctl::SettingsItem, true);
     controls_.SetEnabled(Ctl::BandMemo, true);
     controls_.SetEnabled(Ctl::RxMemo, true);
   }
-  ResumeInput("TX halted");
+  ResumeInput(tag);
+}
+
+void Engine::HaltTxButtonClick() {
+  if (flags_.txEnabled) {
+    flags_.txEnabled = false;
+    ShowEnableTxButton();
+  }
+  StopSending("TX halted");
   ShowWatchdog(static_cast<uint16_t>(settings_.watchdogMinutes * 60));
   tx_.watchdogExpiry = 0;
   controls_.SetEnabled(Ctl::SettingsItem, true);

@@ -1,6 +1,7 @@
 // MessageGen.cpp - message forms, the QSO panel's buttons and the free message.
 #include "qso/MessageGen.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -120,11 +121,9 @@ void MessageGenerator::MessageButtonClick(Ctl button) {
   if (ctx_.cycle.TxEnabled() && ctx_.settings.watchdogMinutes > 0) ctx_.cycle.ResetWatchdog();
 }
 
-void MessageGenerator::CqUpDownClick(bool up) {
-  int position = ctx_.controls.Get(Ctl::CqUpDown).position + (up ? 1 : -1);
-  if (position < 0) position = 0;
-  if (position > kCqVariantCount - 1) position = kCqVariantCount - 1;
-  ctx_.controls.SetPosition(Ctl::CqUpDown, position);
+void MessageGenerator::CqUpDownClick() {
+  const int position =
+      std::clamp(ctx_.controls.Get(Ctl::CqUpDown).position, 0, kCqVariantCount - 1);
   cqVariant_ = kCqVariantCount - 1 - position;
   ctx_.controls.SetText(Ctl::CqS1Button, CqCaption(cqVariant_));
 }

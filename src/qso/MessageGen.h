@@ -73,8 +73,10 @@ class MessageGenerator {
   void AnS2ButtonClick() { MessageButtonClick(Ctl::AnS2Button); }
   void AnS3ButtonClick() { MessageButtonClick(Ctl::AnS3Button); }
 
-  // The CQ arrows: position 7 (top) is plain "CQ", 0 is "CQ SA"; no wrap.
-  void CqUpDownClick(bool up);
+  // The CQ arrows were clicked: the arrows have already moved their own
+  // position (7, the top, is plain "CQ"; 0 is "CQ SA"; no wrap); the variant
+  // and CqS1Button's caption follow it.
+  void CqUpDownClick();
   int CqVariant() const { return cqVariant_; }
 
   // The short QSO format box: stores the setting and applies the captions.

@@ -271,9 +271,4 @@ void Sequencer::LogButtonClick() {
   c.SetEnabled(Ctl::LogButton, false);
 }
 
-void Sequencer::TxFirstBoxChange(bool checked) {
-  ctx_.cycle.SetTxFirst(checked);
-  ctx_.controls.SetChecked(Ctl::TxFirstBox, checked);
-}
-
 }  // namespace merivac

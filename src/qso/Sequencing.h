@@ -80,8 +80,6 @@ class Sequencer {
   // The program puts a call into the DX call field.
   void SetDxCall(const std::string& call);
   void LogButtonClick();
-  // The "TX 1st cycle" box.
-  void TxFirstBoxChange(bool checked);
 
   // -99 until the first report is taken from a line.
   int LastReport() const { return lastReport_; }

@@ -121,8 +121,6 @@ void RadioDialogModel::Open(const Settings& settings) {
     SetChecked(VoxBox, true);
     B(VoxBox).enabled = false;
   }
-  // The TX delay matters only with a PTT line.
-  txDelay_.enabled = Box(DtrPttBox).checked || Box(RtsPttBox).checked;
 
   selectedPort_ = -1;
   if (!settings.port.empty()) {
@@ -168,8 +166,7 @@ void RadioDialogModel::EditWdt(const std::string& text) {
   CheckEdit(wdt_, kMaxWatchdogMinutes, kMaxWatchdogMinutes + 1);
 }
 
-std::string RadioDialogModel::OkButtonClick(Settings& settings, RadioControl& radio,
-                                            DebugLog& log,
+std::string RadioDialogModel::OkButtonClick(Settings& settings, RadioControl& radio, DebugLog& log,
                                             const std::function<void()>& clearWatchdogExpiry) {
   using enum RadioBox;
   settings.watchdogMinutes =
@@ -185,12 +182,19 @@ std::string RadioDialogModel::OkButtonClick(Settings& settings, RadioControl& ra
     portUsable = radio.InitSerialPort();
   }
 
+  // The log line says what the boxes show; the setting falls back to VOX
+  // when the port could not be used.
   uint8_t ptt = 0;
-  if (Box(DtrPttBox).checked) ptt = 1;
-  if (Box(RtsPttBox).checked) ptt = 2;
-  if (!portUsable) ptt = 0;  // the port failed: VOX whatever the boxes show
-  settings.pttMethod = ptt;
-  text += ptt == 1 ? "PTT = DTR, " : ptt == 2 ? "PTT = RTS, " : "PTT = VOX, ";
+  if (Box(VoxBox).checked) text += "PTT = VOX, ";
+  if (Box(DtrPttBox).checked) {
+    ptt = 1;
+    text += "PTT = DTR, ";
+  }
+  if (Box(RtsPttBox).checked) {
+    ptt = 2;
+    text += "PTT = RTS, ";
+  }
+  settings.pttMethod = portUsable ? ptt : 0;
 
   settings.alertLine = 0;
   if (Box(DtrAlertBox).checked) {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "common/MainControls.h"
@@ -59,6 +60,10 @@ struct UiEvent {
   char key = 0;
   // Up-down clicks: +1 for the upper arrow, -1 for the lower arrow.
   int direction = 0;
+  // Edit changes: the caret position (characters from the start) after the
+  // edit. A hook that rewrites the text sets the caret the window should
+  // show afterwards.
+  int caret = -1;
   // Memo clicks: the line the caret is on (0-based, -1 when none) and its
   // text; on a double-click also the selected word, blanks and control
   // characters trimmed.
@@ -73,13 +78,24 @@ struct UiEvent {
 
 using UiHook = std::function<void(UiEvent&)>;
 
+// Each event has one handler. Assigning a second one to the same control
+// and event is a programming error (it would silently drop the first), and
+// throws std::logic_error naming the handler.
 class MainHooks {
  public:
   void On(Ctl c, Ev e, UiHook hook) {
-    if (Valid(c, e)) hooks_[Slot(c, e)] = std::move(hook);
+    if (!Valid(c, e)) return;
+    UiHook& slot = hooks_[Slot(c, e)];
+    if (slot) throw std::logic_error(HandlerName(c, e) + " is assigned twice");
+    slot = std::move(hook);
   }
   void OnMenu(MenuItem m, std::function<void()> hook) {
-    menu_[static_cast<size_t>(m)] = std::move(hook);
+    auto& slot = menu_[static_cast<size_t>(m)];
+    if (slot) {
+      throw std::logic_error("menu entry " + std::to_string(static_cast<int>(m)) +
+                             " is assigned twice");
+    }
+    slot = std::move(hook);
   }
   bool Has(Ctl c, Ev e) const { return Valid(c, e) && static_cast<bool>(hooks_[Slot(c, e)]); }
 

@@ -46,7 +46,8 @@ Station::Station(StationOptions options)
       windows_(settings_, *clock_, ui_),
       capture_([this] { return audio_->Input(); }, audio_->InputDeviceChanged(), spectrum_,
                *recording_, settings_, log_),
-      tone_([this] { return audio_->Output(); }, settings_, log_, *clock_,
+      tone_([this] { return audio_->Output(); },
+            [this](double level) { audio_->SetOutputLevel(level); }, settings_, log_, *clock_,
             engine_->LastTickTime(), ui_),
       cycleControl_(*engine_, settings_),
       qso_(QsoContext{settings_, controls_, *clock_, log_, ui_, cycleControl_, markers_,
@@ -151,7 +152,7 @@ void Station::ConnectQsoHooks() {
                      Ctl::AnS2Button, Ctl::AnS3Button}) {
     on(button, Ev::Click, [&m, button](UiEvent&) { m.MessageButtonClick(button); });
   }
-  on(Ctl::CqUpDown, Ev::Click, [&m](UiEvent& ev) { m.CqUpDownClick(ev.direction > 0); });
+  on(Ctl::CqUpDown, Ev::Click, [&m](UiEvent&) { m.CqUpDownClick(); });
   on(Ctl::ShortQSOBox, Ev::Change,
      [&m, this](UiEvent&) { m.ShortQSOBoxChange(controls_.Checked(Ctl::ShortQSOBox)); });
   on(Ctl::FreeMsgEdit, Ev::KeyPress, [](UiEvent& ev) { ev.key = FreeMsgKeyFilter(ev.key); });
@@ -180,13 +181,11 @@ void Station::ConnectQsoHooks() {
   on(Ctl::RxMemo, Ev::Click, [this](UiEvent&) { windows_.RxMemoClick(); });
   // A second click within the double-click time clears Band Activity.
   on(Ctl::EraseButton, Ev::Click, [this](UiEvent&) { windows_.EraseButtonClick(); });
-  on(Ctl::DxCallEdit, Ev::Change,
-     [&q, text](UiEvent&) { const std::string t = text(Ctl::DxCallEdit);
-       q.DxCallEditChange(t, static_cast<int>(t.size())); });
+  on(Ctl::DxCallEdit, Ev::Change, [&q, text](UiEvent& ev) {
+    const std::string t = text(Ctl::DxCallEdit);
+    ev.caret = q.DxCallEditChange(t, ev.caret >= 0 ? ev.caret : static_cast<int>(t.size()));
+  });
   on(Ctl::LogButton, Ev::Click, [&q](UiEvent&) { q.LogButtonClick(); });
-  // The check box also decides the transmit parity of the engine.
-  on(Ctl::TxFirstBox, Ev::Change,
-     [&q, this](UiEvent&) { q.TxFirstBoxChange(controls_.Checked(Ctl::TxFirstBox)); });
 
   on(Ctl::PwrTrackBar, Ev::Change, [this](UiEvent&) {
     tone_.PwrTrackBarChange(controls_.Get(Ctl::PwrTrackBar).position);

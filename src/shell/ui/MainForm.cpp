@@ -326,10 +326,15 @@ QWidget* TMainForm::AddButton(Ctl c, int left, int top, int width, int height, Q
 
 QWidget* TMainForm::AddEdit(Ctl c, int left, int top, int width, int height, QWidget* parent) {
   auto* edit = new HookEdit(parent != nullptr ? parent : client_);
-  QObject::connect(edit, &QLineEdit::textEdited, this, [this, c](const QString& text) {
+  QObject::connect(edit, &QLineEdit::textEdited, this, [this, c, edit](const QString& text) {
     if (syncing_ || destroying_) return;
     controls_.SetText(c, text.toStdString());
-    Fire(c, Ev::Change);
+    UiEvent ev = MakeEvent(c, Ev::Change);
+    ev.caret = edit->cursorPosition();
+    Fire(ev);
+    // The rules may have rewritten the text (blanks removed, upper case);
+    // the caret stays where they put it rather than jumping to the end.
+    if (ev.caret >= 0 && ev.caret <= edit->text().size()) edit->setCursorPosition(ev.caret);
   });
   edit->onKey = [this, c](char& key) {
     UiEvent ev = MakeEvent(c, Ev::KeyPress);

@@ -19,6 +19,7 @@ struct Station {
     settings.inputDevice = devices->FindInput("Loopback");
     settings.outputDevice = devices->FindOutput("Loopback");
     EXPECT_EQ(devices->OpenAudioDevices(), 0);
+    devices->SetOutputLevel(1.0);  // full level: what is pushed is what is heard
   }
   InputChannel& In() { return *devices->Input(); }
   OutputChannel& Out() { return *devices->Output(); }
@@ -96,6 +97,7 @@ TEST(LoopbackTest, AStationAloneHearsItself) {
   s.inputDevice = devices->FindInput("Loopback");
   s.outputDevice = devices->FindOutput("Loopback");
   ASSERT_EQ(devices->OpenAudioDevices(), 0);
+  devices->SetOutputLevel(1.0);
   std::vector<int16_t> tone(480, 123);
   devices->Output()->Push(tone.data(), 960);
   clock.AdvanceSeconds(0.01);

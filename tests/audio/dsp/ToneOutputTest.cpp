@@ -42,7 +42,8 @@ struct ToneRig {
   FakeOutput output;
   FakeUi ui;
   double lastTickTime = clock.Now();
-  ToneOutput tones{[this] { return &output; }, settings, log, clock, lastTickTime, ui};
+  ToneOutput tones{[this] { return &output; }, [this](double level) { output.SetLevel(level); },
+                   settings, log, clock, lastTickTime, ui};
 };
 
 std::array<uint8_t, 85> AllSymbols(uint8_t v) {
@@ -232,8 +233,8 @@ TEST(ToneOutput, PwrHintFollowsTheTrackBar) {
 
 TEST(ToneOutput, WithoutAnOutputChannelNothingIsFilled) {
   ToneRig rig;
-  ToneOutput none([] { return nullptr; }, rig.settings, rig.log, rig.clock, rig.lastTickTime,
-                  rig.ui);
+  ToneOutput none([] { return nullptr; }, nullptr, rig.settings, rig.log, rig.clock,
+                  rig.lastTickTime, rig.ui);
   EXPECT_EQ(none.QueuedBytes(), kAudioError);
   uint8_t index = 1;
   none.FillTxOutput(AllSymbols(0), index);

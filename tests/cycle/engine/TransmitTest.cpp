@@ -260,13 +260,14 @@ TEST(Watchdog, ClickDuringATransmissionRestartsTheCountdown) {
   EXPECT_TRUE(rig.ui.dialogs.empty());
   rig.RunUntil(At(10, 7, 21));
   ExpectTripNear(rig, expiry);
-  // It tripped in the middle of the 10:07 transmission, which ends at once;
-  // the queued audio is not cleared, the rest of the cycle is idle.
+  // It tripped in the middle of the 10:07 transmission, which ends at once
+  // with its queued audio discarded (a VOX transmitter would key on it); the
+  // rest of the cycle is idle.
   EXPECT_FALSE(rig.engine.Flags().transmitting);
   EXPECT_FALSE(rig.engine.Flags().capturing);
   EXPECT_FALSE(rig.engine.Flags().streaming);
   EXPECT_TRUE(TxLockedEnabled(rig.controls));
-  EXPECT_EQ(rig.journal.Count("output clear"), 4u);  // one per transmission start
+  EXPECT_EQ(rig.journal.Count("output clear"), 5u);  // each transmission start, and the trip
 
   // Enabled again, the next transmission keys and plays like any other.
   rig.RunUntil(At(10, 7, 30));

@@ -112,16 +112,20 @@ TEST(MessageGen, CaptionsAndHiddenButtonFollowTheFormat) {
 TEST(MessageGen, CqArrowsChooseTheVariantWithoutBuilding) {
   Station st;
   MessageGenerator& m = st.qso.messages;
-  m.CqUpDownClick(true);  // already at the top
+  // The arrows move their own position (0..7) before the click handler runs.
+  auto arrowTo = [&](int position) {
+    st.controls.SetPosition(Ctl::CqUpDown, position);
+    m.CqUpDownClick();
+  };
+  arrowTo(7);  // already at the top
   EXPECT_EQ(st.Text(Ctl::CqS1Button), "CQ");
-  const char* down[] = {"CQ DX", "CQ AF", "CQ AS", "CQ EU", "CQ NA", "CQ OC", "CQ SA", "CQ SA"};
-  for (const char* caption : down) {
-    m.CqUpDownClick(false);
-    EXPECT_EQ(st.Text(Ctl::CqS1Button), caption);
+  const char* down[] = {"CQ DX", "CQ AF", "CQ AS", "CQ EU", "CQ NA", "CQ OC", "CQ SA"};
+  for (int i = 0; i < 7; ++i) {
+    arrowTo(6 - i);
+    EXPECT_EQ(st.Text(Ctl::CqS1Button), down[i]);
   }
   EXPECT_EQ(st.Generated(), "");
-  EXPECT_EQ(st.controls.Get(Ctl::CqUpDown).position, 0);
-  for (int i = 0; i < 3; ++i) m.CqUpDownClick(true);
+  arrowTo(3);
   EXPECT_EQ(st.Text(Ctl::CqS1Button), "CQ EU");
   m.CqS1ButtonClick();
   EXPECT_EQ(st.Generated(), "CQ EU K1ABC FN42");

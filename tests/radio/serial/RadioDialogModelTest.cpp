@@ -89,7 +89,9 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"AlertBesidePtt", "ttyUSB0", 2, 0, {Tick(DtrAlertBox)}, "ooXXoE"},
         RuleCase{"AlertOnThePttLineGivesVox", "ttyUSB0", 1, 0, {Tick(DtrAlertBox)}, "xooXo-"},
         RuleCase{"RtsAlertOnRtsPttGivesVox", "ttyUSB0", 2, 1, {Tick(RtsAlertBox)}, "xoooX-"},
-        RuleCase{"AlertMovesLine", "ttyUSB0", 0, 1, {Tick(RtsAlertBox)}, "xoooX-"},
+        // Ticking the DTR alert enables the TX delay, also when opening does it.
+        RuleCase{"OpenVoxDtrAlert", "ttyUSB0", 0, 1, {}, "xooXoE"},
+        RuleCase{"AlertMovesLine", "ttyUSB0", 0, 1, {Tick(RtsAlertBox)}, "xoooXE"},
         RuleCase{"VoxUnticksPtt", "ttyUSB0", 1, 2, {Tick(VoxBox)}, "xoooX-"},
         RuleCase{"UntickPttGivesVox", "ttyUSB0", 2, 0, {Untick(RtsPttBox)}, "xoooo-"},
         RuleCase{"PortNone", "ttyUSB0", 1, 2, {Port(0)}, "x-----"},
@@ -241,6 +243,7 @@ TEST_F(RadioOkTest, PortNotInTheListIsKeptAndNotReopened) {
   EXPECT_TRUE(ui.dialogs.empty());
 }
 
+// The log line tells what the operator chose; the setting is what works.
 TEST_F(RadioOkTest, FailedPortMeansVoxWhateverTheBoxesShow) {
   driver.failOpen = true;
   model.Open(settings);
@@ -248,7 +251,7 @@ TEST_F(RadioOkTest, FailedPortMeansVoxWhateverTheBoxesShow) {
   model.ClickBox(DtrPttBox, true);
   model.ClickBox(RtsAlertBox, true);
   EXPECT_EQ(Ok(),
-            "Radio settings changed: port = ttyS0, PTT = VOX, alert = RTS, TX delay = 0 ms, "
+            "Radio settings changed: port = ttyS0, PTT = DTR, alert = RTS, TX delay = 0 ms, "
             "WDT = 0 minutes");
   EXPECT_EQ(ui.dialogs, (std::vector<ShownDialog>{
                             {"Failed to access ttyS0, VOX enabled", NoticeKind::Error}}));

@@ -4,6 +4,7 @@
 // hover hint follows multiple decoding, and S_DB switches the debug log.
 #include <gtest/gtest.h>
 
+#include "audio/AudioDevices.h"
 #include "shell/ModeSaveDialogs.h"
 #include "shell/Station.h"
 #include "support/TempDir.h"
@@ -72,6 +73,7 @@ TEST_F(ModeFollowUpTest, ModeChangeEndsTheCaptureAndDisarmsTx) {
 }
 
 TEST_F(ModeFollowUpTest, ModeChangeEndsARunningTransmission) {
+  SetTransmitControlsEnabled(C(), true);  // as with an output device open
   Flags().capturing = true;
   Flags().transmitting = true;
   Flags().streaming = true;
