@@ -4,7 +4,6 @@
 // The program works in the current directory (the program folder). Without
 // a display it says so and ends instead of letting the toolkit abort.
 // MERIVAC_DEBUG=1 switches "Save debug information" on from the start.
-#include <unistd.h>
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -14,7 +13,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -30,6 +28,7 @@
 #include "radio/RadioDialogModel.h"
 #include "radio/SerialPorts.h"
 #include "radio/ui/RadioDialog.h"
+#include "shell/CloseSignals.h"
 #include "shell/ModeSaveDialogs.h"
 #include "shell/Station.h"
 #include "shell/Version.h"
@@ -49,18 +48,6 @@ bool DisplayAvailable() {
   return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
-// SIGINT and SIGTERM close the main window like the operator would, so the
-// close handlers run (log entry, files closed). The handler only writes to a
-// pipe; the GUI thread reads it.
-int signalPipe[2] = {-1, -1};
-
-void OnSignal(int) {
-  // The transmitter is released at once, before the window closes.
-  merivac::EmergencyReleasePtt();
-  const char byte = 1;
-  [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,8 +57,10 @@ int main(int argc, char** argv) {
                  "Start it from a desktop session, or set QT_QPA_PLATFORM (e.g. offscreen).\n");
     return 2;
   }
-  // PTT and the alert line fall on every way out, fatal errors included.
+  // PTT and the alert line fall on every way out, fatal errors included;
+  // SIGINT, SIGTERM and SIGHUP close the program as described below.
   merivac::InstallPttSafetyHandlers();
+  const int closeSignalFd = merivac::InstallCloseSignals();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Merivac");
   // Numbers are written and read with '.' whatever the regional settings
@@ -161,16 +150,18 @@ int main(int argc, char** argv) {
     form.SyncFromModel();
   });
 
+  // A close signal leaves every event loop, modal dialogs included (their
+  // follow-ups see no further dialog: each exec returns at once), and the
+  // program then closes below without asking anyone anything.
+  bool closeBySignal = false;
   std::unique_ptr<QSocketNotifier> signalNotifier;
-  if (::pipe(signalPipe) == 0) {
-    signalNotifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, [&form] {
-      char byte;
-      [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
-      form.close();
+  if (closeSignalFd >= 0) {
+    signalNotifier = std::make_unique<QSocketNotifier>(closeSignalFd, QSocketNotifier::Read);
+    QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, [&closeBySignal] {
+      if (merivac::TakeCloseSignal() == 0) return;
+      closeBySignal = true;
+      QCoreApplication::exit(0);
     });
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
   }
 
   // The close query writes the settings with the window's real position.
@@ -192,7 +183,17 @@ int main(int argc, char** argv) {
   form.SyncFromModel();
   if (!folderOk) ui.ShowMessageDialog(station.FolderError(), merivac::NoticeKind::Error);
 
-  const int rc = app.exec();
+  // A signal during start-up (the Logbook dialog, say) ends it at once.
+  const int rc = closeBySignal ? 0 : app.exec();
+  if (!station.SettingsSaveAttempted()) {
+    // Closed by a signal: the close query and the close, with no dialog.
+    if (!station.SaveSettingsOnClose(form.x(), form.y(), false)) {
+      std::fprintf(stderr, "merivac: Failed to save the settings to %s\n",
+                   station.SettingsPath().c_str());
+    }
+    form.hide();
+    station.Close();
+  }
   // The timer and the services go before Station: it must no longer reach them.
   station.GetEngine().SetTimerListener(nullptr);
   station.AttachUi(nullptr);

@@ -5,12 +5,12 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <numbers>
 #include <sstream>
 
 #include "audio/ToneSynth.h"
 #include "common/DateTime.h"
+#include "common/FileText.h"
 #include "common/Mode.h"
 
 namespace merivac {
@@ -359,16 +359,14 @@ BandSimulator::~BandSimulator() = default;
 
 bool BandSimulator::Open(std::string& error) {
   scenario_.reset();
-  std::ifstream in(path_, std::ios::binary);
-  if (!in) {
-    error = "Band simulator: scenario file " + path_ + " cannot be read (set MERIVAC_BAND_SCENARIO)";
+  std::string text, why;
+  if (!ReadRegularFile(path_, kMaxScenarioBytes, text, why)) {
+    error = "Band simulator: scenario file " + path_ + " cannot be opened: " + why +
+            " (set MERIVAC_BAND_SCENARIO)";
     return false;
   }
-  std::stringstream text;
-  text << in.rdbuf();
   BandScenario sc;
-  std::string why;
-  if (!ParseBandScenario(text.str(), encoder_, sc, why)) {
+  if (!ParseBandScenario(text, encoder_, sc, why)) {
     error = "Band simulator: " + path_ + " " + why;
     return false;
   }

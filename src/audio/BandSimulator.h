@@ -81,6 +81,9 @@ class BandSynth {
   std::vector<int16_t> tone_;
 };
 
+// A scenario is a few lines of text; anything larger is not one.
+constexpr size_t kMaxScenarioBytes = 1024 * 1024;
+
 class BandSimulator final : public AudioInputEndpoint {
  public:
   // utcOffsetHours: the TIME setting (UTC = local - TIME / 24).

@@ -89,7 +89,9 @@ bool WavReader::Open(const std::string& path, std::string& error) {
       position_ = -1;
       return true;
     } else {
-      if (std::fseek(f, static_cast<long>(size + (size & 1)), SEEK_CUR) != 0) {
+      // In 64 bits: a size of 0xFFFFFFFF plus its pad byte must not wrap to 0.
+      const int64_t skip = static_cast<int64_t>(size) + (size & 1);
+      if (std::fseek(f, static_cast<long>(skip), SEEK_CUR) != 0) {
         return fail("truncated chunk");
       }
     }

@@ -90,6 +90,19 @@ std::string Trim(const std::string& s) {
   return s.substr(a, s.find_last_not_of(' ') - a + 1);
 }
 
+// How much of an output that went over the caps is kept: whole lines only,
+// no more than the caps allow.
+size_t KeptDecoderOutput(const std::string& output) {
+  size_t end = std::min(output.size(), kMaxDecoderOutputBytes);
+  size_t lines = 0;
+  for (size_t i = 0; i < end; ++i) {
+    const bool lineBreak = output[i] == '\n' || output[i] == '\r';
+    if (lineBreak && ++lines == kMaxDecoderOutputLines) end = i + 1;
+  }
+  const size_t lastBreak = output.find_last_of("\r\n", end == 0 ? 0 : end - 1);
+  return lastBreak == std::string::npos || end == 0 ? 0 : lastBreak + 1;
+}
+
 }  // namespace
 
 DecoderLimits DecoderBand(uint32_t mode, RxFreqLimits rx, bool discardRxLimits) {
@@ -214,7 +227,8 @@ tDecode_Array RunDecoder(ProcessRunner& runner, const Clock& clock, const std::s
     const int n = child->Read(block, kReadBlock, kReadWaitMs);
     if (n > 0) {
       output.append(block, static_cast<size_t>(n));
-      lines += static_cast<size_t>(std::count(block, block + n, '\n'));
+      lines += static_cast<size_t>(
+          std::count_if(block, block + n, [](char c) { return c == '\n' || c == '\r'; }));
       if (output.size() > kMaxDecoderOutputBytes || lines > kMaxDecoderOutputLines) {
         r.tooMuchOutput = true;
         break;
@@ -233,10 +247,7 @@ tDecode_Array RunDecoder(ProcessRunner& runner, const Clock& clock, const std::s
   if (r.tooMuchOutput) {
     note("Decoder output too large (more than " + std::to_string(kMaxDecoderOutputBytes) +
          " bytes or " + std::to_string(kMaxDecoderOutputLines) + " lines), decoder ended [RX]");
-    // Only whole lines within the cap are kept.
-    output.resize(std::min(output.size(), kMaxDecoderOutputBytes));
-    const size_t lastBreak = output.find_last_of("\r\n");
-    output.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
+    output.resize(KeptDecoderOutput(output));
     if (output.empty()) return {"error"};
   } else if (r.cutOff) {
     note(std::string(stopDecoding ? "Decoding stopped" : "Decoding deadline reached") +

@@ -339,7 +339,9 @@ void Station::Activate() {
   engine_->StartTimer();
 }
 
-bool Station::SaveSettingsOnClose(int windowLeft, int windowTop) {
+bool Station::SaveSettingsOnClose(int windowLeft, int windowTop, bool showFailure) {
+  if (closeQueryDone_) return true;
+  closeQueryDone_ = true;
   engine_->SetTimerEnabled(false);
   audio_->StopInput();
   audio_->StopOutput();
@@ -351,6 +353,7 @@ bool Station::SaveSettingsOnClose(int windowLeft, int windowTop) {
   settings_.holdTxFreq = controls_.Checked(Ctl::HoldTxBox);
   if (SaveSettings(settings_, SettingsPath())) return true;
   log_.Write("Failed to save the settings to " + SettingsPath());
+  if (!showFailure) return false;
   ui_.ShowMessageDialog(
       "Failed to save the settings.\r\nIf the application is installed in a \"Program Files\" "
       "folder you might need to run it as administrator.",

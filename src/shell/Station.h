@@ -96,9 +96,12 @@ class Station {
 
   // The close query: stops the timer and the audio channels, records the
   // window's screen position (left, top) and the three main-window check
-  // boxes, and writes the settings file. A failure shows the ERROR dialog;
-  // the window closes anyway. Returns whether the file was written.
-  bool SaveSettingsOnClose(int windowLeft, int windowTop);
+  // boxes, and writes the settings file. A failure is logged and, when the
+  // operator closed the window (showFailure), shown in the ERROR dialog; a
+  // close from a signal must not wait for anyone to click OK. The window
+  // closes anyway. Returns whether the file was written; runs only once.
+  bool SaveSettingsOnClose(int windowLeft, int windowTop, bool showFailure = true);
+  bool SettingsSaveAttempted() const { return closeQueryDone_; }
   // The settings file of the program folder.
   std::string SettingsPath() const { return folder_.Below(kSettingsFileName); }
 
@@ -180,6 +183,7 @@ class Station {
   WindowTxLine txLine_;
   QsoFrequencyFields frequencyFields_;
   bool activated_ = false;
+  bool closeQueryDone_ = false;
   bool closed_ = false;
 };
 

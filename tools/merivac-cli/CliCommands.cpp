@@ -2,12 +2,20 @@
 // band simulator's signal generator and the codec bridge.
 #include "CliCommands.h"
 
+#include <signal.h>
+#include <stdlib.h>
 #include <unistd.h>
 
+#include <array>
 #include <charconv>
+#include <climits>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <ostream>
 
 #include "audio/BandSimulator.h"
@@ -144,17 +152,86 @@ class RunningClock final : public Clock {
   double t0_;
 };
 
-bool ReadInput(const std::string& path, std::vector<int16_t>& samples, std::string& error) {
+// Reads the first samples of a recording, at most maxSamples of them: a
+// decode needs one cycle, however long the file is (or claims to be).
+bool ReadInput(const std::string& path, size_t maxSamples, std::vector<int16_t>& samples,
+               std::string& error) {
   WavReader reader;
   if (!reader.Open(path, error)) return false;
-  samples.resize(static_cast<size_t>(reader.SampleCount()));
-  const int32_t n = reader.ReadAt(0, samples.data(), static_cast<int32_t>(samples.size()));
-  if (n != static_cast<int32_t>(samples.size())) {
+  const size_t wanted = static_cast<size_t>(std::min<int64_t>(
+      reader.SampleCount(), static_cast<int64_t>(std::min<size_t>(maxSamples, INT32_MAX))));
+  samples.resize(wanted);
+  const int32_t n = reader.ReadAt(0, samples.data(), static_cast<int32_t>(wanted));
+  if (n != static_cast<int32_t>(wanted)) {
     error = path + ": the file ends before its data does";
     return false;
   }
   return true;
 }
+
+// The input the capture chain takes for one cycle: up to the first tick
+// after decoding would start.
+size_t CycleInputSamples(uint32_t mode) {
+  return static_cast<size_t>(std::ceil(DecodeStartSeconds(mode) * kSoundCardRate)) +
+         kSoundCardRate / 20;
+}
+
+// A folder of this run's own for the pass recordings, removed again at the
+// end: decodes running side by side, and a program working in the same
+// program folder, never write each other's files.
+class PrivateFolder {
+ public:
+  PrivateFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") +
+                          "/merivac-cli-XXXXXX";
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~PrivateFolder() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  PrivateFolder(const PrivateFolder&) = delete;
+  PrivateFolder& operator=(const PrivateFolder&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// SIGINT, SIGTERM and SIGHUP stop a decode between two reads of the
+// decoder's output: the decoder is ended with its process group and the
+// private folder removed before the command returns 128 + the signal.
+volatile std::sig_atomic_t stopSignal = 0;
+bool* stopDecoding = nullptr;
+
+void OnStopSignal(int sig) {
+  stopSignal = sig;
+  if (stopDecoding != nullptr) *stopDecoding = true;
+}
+
+class StopSignals {
+ public:
+  explicit StopSignals(bool& stop) {
+    stopSignal = 0;
+    stopDecoding = &stop;
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &action, &previous_[i]);
+  }
+  ~StopSignals() {
+    for (size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &previous_[i], nullptr);
+    stopDecoding = nullptr;
+  }
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+  int Signal() const { return stopSignal; }
+
+ private:
+  static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
+  std::array<struct sigaction, 3> previous_{};
+};
 
 }  // namespace
 
@@ -223,15 +300,17 @@ bool ParseSynthArgs(const std::vector<std::string>& args, SynthOptions& o, std::
       SynthTx tx;
       if (c2 == std::string::npos || !ParseNumber(v.substr(0, c1), tx.freq) ||
           !ParseNumber(v.substr(c1 + 1, c2 - c1 - 1), tx.snrDb) || c2 + 1 >= v.size() ||
-          tx.freq <= 0 || tx.freq >= 24000) {
-        error = "--tx must be FREQ:SNR:MESSAGE (Hz below 24000, dB, text), not \"" + v + "\"";
+          !std::isfinite(tx.freq) || tx.freq <= 0 || tx.freq >= 24000 ||
+          !std::isfinite(tx.snrDb) || tx.snrDb < -60 || tx.snrDb > 60) {
+        error = "--tx must be FREQ:SNR:MESSAGE (Hz above 0 and below 24000, dB from -60 to 60, "
+                "text), not \"" + v + "\"";
         return false;
       }
       tx.message = v.substr(c2 + 1);
       o.txs.push_back(tx);
     } else if (a == "--seconds") {
-      if (!w.Value(a, v, error) || !ParseNumber(v, o.seconds) || o.seconds <= 0 ||
-          o.seconds > 3600) {
+      if (!w.Value(a, v, error) || !ParseNumber(v, o.seconds) || !std::isfinite(o.seconds) ||
+          o.seconds <= 0 || o.seconds > 3600) {
         error = "--seconds must be a number of seconds from above 0 to 3600";
         return false;
       }
@@ -260,6 +339,17 @@ bool ParseSynthArgs(const std::vector<std::string>& args, SynthOptions& o, std::
     error = "at least one --tx is required";
   else if (o.out.empty())
     error = "no output file";
+  // All nine tones, shifted by the mixer's oscillator, must lie below the
+  // 24000 Hz that 48000 samples per second can carry.
+  for (const SynthTx& tx : o.txs) {
+    if (!error.empty()) break;
+    const double top = tx.freq + o.mixerLo + 8 * 12000.0 / SamplesPerSymbol(o.mode);
+    if (top >= 24000) {
+      error = "the tones of " + std::to_string(static_cast<long>(tx.freq)) +
+              " Hz reach " + std::to_string(static_cast<long>(top)) +
+              " Hz with the mixer; they must stay below 24000 Hz";
+    }
+  }
   return error.empty();
 }
 
@@ -299,12 +389,15 @@ int DecodeCommand(const DecodeOptions& o, std::ostream& out, std::ostream& err) 
     return kExitUsage;
   }
   std::vector<int16_t> input;
-  if (!ReadInput(o.file, input, error)) {
+  if (!ReadInput(o.file, CycleInputSamples(o.mode), input, error)) {
     err << "merivac-cli: " << error << "\n";
     return kExitUsage;
   }
-  std::error_code ec;
-  std::filesystem::create_directories(std::filesystem::path(o.folder) / "save", ec);
+  const PrivateFolder save;
+  if (save.Path().empty()) {
+    err << "merivac-cli: cannot make a folder for the recording in " << "the temporary folder\n";
+    return kExitFailed;
+  }
 
   auto recording = std::make_unique<CycleRecording>();
   RecordCycle(input, o.mode, o.mixer, o.mixerLo, *recording);
@@ -337,12 +430,25 @@ int DecodeCommand(const DecodeOptions& o, std::ostream& out, std::ostream& err) 
   DecodeWindows windows(settings, clock, ui);
   PosixProcessRunner runner;
   DecodeSinks sinks;
-  DecoderBridge bridge({settings, clock, log, controls, ui, *recording, windows, runner, sinks,
-                        [rx] { return rx; }, o.folder});
+  DecoderBridge::Deps deps{settings, clock, log, controls, ui, *recording, windows, runner, sinks,
+                           [rx] { return rx; }, o.folder};
+  deps.saveFolder = save.Path();
+  DecoderBridge bridge(deps);
+  const StopSignals signals(windows.StopDecoding());
   const DecodeCycleResult result = bridge.DecodeCycle();
+  if (signals.Signal() != 0) return 128 + signals.Signal();
   for (const auto& record : result.decodes) out << FormatDecodeLine(record) << "\n";
   for (const auto& line : windows.BandMemo().Lines()) {
     if (line.text.find("Failed to decode") != std::string::npos) err << line.text << "\n";
+  }
+  if (result.recordingFailed) {
+    err << "merivac-cli: the recording could not be written to " << save.Path() << "\n";
+    return kExitFailed;
+  }
+  if (result.decoderFailed) {
+    err << "merivac-cli: the decoder " << o.folder << "/" << kDecoderPath
+        << " failed (it could not start, crashed, or printed nothing or far too much)\n";
+    return kExitFailed;
   }
   return kExitOk;
 }
@@ -416,7 +522,28 @@ int SynthCommand(const SynthOptions& o, std::ostream& out, std::ostream& err) {
   return kExitOk;
 }
 
+namespace {
+
+int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  // A command must end with a message, never abort: a recording or scenario
+  // too large for memory, say.
+  try {
+    return RunCommand(args, out, err);
+  } catch (const std::bad_alloc&) {
+    err << "merivac-cli: out of memory\n";
+  } catch (const std::exception& e) {
+    err << "merivac-cli: " << e.what() << "\n";
+  }
+  return kExitFailed;
+}
+
+namespace {
+
+int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.empty()) {
     err << kUsage;
     return kExitUsage;
@@ -458,5 +585,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   err << "merivac-cli: unknown command \"" << args[0] << "\"\n" << kUsage;
   return kExitUsage;
 }
+
+}  // namespace
 
 }  // namespace merivac::cli

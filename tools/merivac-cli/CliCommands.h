@@ -12,8 +12,14 @@
 // recording, decodes it with the decoder bridge and the real jt9 in
 // DIR/wsjt, and prints the display line of every accepted decode. synth
 // writes such a recording with the band simulator's signal generator.
-// Exit codes: 0 done, 1 the work itself failed (e.g. the output file could
-// not be written), 2 bad arguments, unusable input file or missing tools.
+// decode writes its pass recordings into a temporary folder of its own
+// (removed at the end), so that decodes side by side and a running program
+// never touch each other's files; it reads only the one cycle it needs of a
+// recording.
+// Exit codes: 0 done, 1 the work itself failed (the output file could not
+// be written, the decoder could not start, crashed or printed nothing, the
+// memory ran out), 2 bad arguments, unusable input file or missing tools,
+// 128 + N when signal N stopped it (its decoder ended, its files removed).
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // BandSimulatorTest.cpp - the simulated band: timing, tones, SNR, cycle
 // choice, pause, and the scenario file's errors.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -254,7 +255,35 @@ TEST(BandSimulatorDeviceTest, BadScenarioFailsToOpenWithTheLineInTheLog) {
   s.inputDevice = 0;
   EXPECT_EQ(devices->OpenAudioDevices(), 1);
   EXPECT_EQ(devices->LastErrors().at(0),
-            "Band simulator: scenario file " + path + " cannot be read (set MERIVAC_BAND_SCENARIO)");
+            "Band simulator: scenario file " + path +
+                " cannot be opened: No such file or directory (set MERIVAC_BAND_SCENARIO)");
+}
+
+// Only a regular file of sensible size is read as a scenario: /dev/zero
+// would never end, a FIFO would block the start, a huge file exhaust memory.
+TEST(BandSimulatorOpen, RefusesWhatIsNoScenarioFile) {
+  testing::TempDir dir;
+  const std::string fifo = (dir.Path() / "fifo").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string big = (dir.Path() / "big.txt").string();
+  { std::ofstream create(big); }
+  std::filesystem::resize_file(big, kMaxScenarioBytes + 1);
+  struct Case {
+    std::string path;
+    const char* why;
+  };
+  const Case cases[] = {{"/dev/zero", "is not a regular file"},
+                        {fifo, "is not a regular file"},
+                        {dir.Str(), "is not a regular file"},
+                        {big, "is larger than 1048576 bytes"}};
+  for (const Case& c : cases) {
+    ManualClock clock;
+    const double offset = 0;
+    BandSimulator sim(clock, c.path, offset, nullptr);
+    std::string error;
+    EXPECT_FALSE(sim.Open(error)) << c.path;
+    EXPECT_NE(error.find(std::string("cannot be opened: ") + c.why), std::string::npos) << error;
+  }
 }
 
 TEST(AudioDeviceListTest, SimulatedDevicesFollowTheSoundCards) {

@@ -2,6 +2,7 @@
 // cycle: passes, repeats, routing, failures and the stop request.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
@@ -298,6 +299,74 @@ TEST(RunDecoderReal, SilentProcessGivesErrorAtTheDeadlineAndIsReaped) {
   // The decoder works in the wsjt folder.
   const int pid = std::stoi(testing::ReadFile(folder.Path() / "wsjt" / "pid.txt"));
   EXPECT_NE(::kill(pid, 0), 0);  // gone, and reaped: no zombie left either
+}
+
+// A decoder that prints without end (well-formed lines or garbage) is ended
+// at the output caps; what it printed before stays bounded.
+TEST(RunDecoderReal, EndlessOutputIsCutAtTheCaps) {
+  const char* scripts[] = {"exec yes '1940 -15  0.1 1225 @  CQ K1ABC FN42'",
+                           "exec cat /dev/urandom"};
+  for (const char* script : scripts) {
+    ProgramFolder folder;
+    folder.ReplaceTool("jt9_copy", script);
+    PosixProcessRunner runner;
+    SystemClock clock;
+    ManualClock logClock;
+    bool enabled = true;
+    DebugLog log(logClock, enabled);
+    ASSERT_TRUE(log.Open((folder.Path() / "extra" / "debug.txt").string()));
+    const bool stop = false;
+    DecoderRun run;
+    const auto lines = RunDecoder(runner, clock, folder.Str(), folder.Str() + "/save/x.wav",
+                                  {1400, 200}, clock.Now() + 60.0 / 86400.0, stop, &log, &run);
+    log.Close();
+    EXPECT_TRUE(run.tooMuchOutput) << script;
+    EXPECT_FALSE(run.Crashed()) << script;
+    EXPECT_LE(lines.size(), kMaxDecoderOutputLines + 1) << script;
+    EXPECT_LE(ParseDecodes(lines, 1).size(), kMaxDecoderOutputLines) << script;
+    EXPECT_NE(testing::ReadFile(folder.Path() / "extra" / "debug.txt").find("output too large"),
+              std::string::npos);
+  }
+}
+
+// Whatever the decoder leaves running in its process group is ended with
+// it, also when the decoder itself has already exited.
+TEST(RunDecoderReal, ChildrenLeftBehindAreEnded) {
+  ProgramFolder folder;
+  folder.ReplaceTool("jt9_copy",
+                     "sleep 30 & echo $! > child.txt; echo '1940 -15  0.1 1225 @  CQ K1ABC FN42'");
+  PosixProcessRunner runner;
+  SystemClock clock;
+  const bool stop = false;
+  DecoderRun run;
+  const auto lines = RunDecoder(runner, clock, folder.Str(), folder.Str() + "/save/x.wav",
+                                {1400, 200}, clock.Now() + 60.0 / 86400.0, stop, nullptr, &run);
+  EXPECT_EQ(ParseDecodes(lines, 1).size(), 1u);
+  EXPECT_EQ(run.exitStatus, 0);
+  const int child = std::stoi(testing::ReadFile(folder.Path() / "wsjt" / "child.txt"));
+  // The orphan is reaped by whoever adopts it; gone or a zombie is enough.
+  bool gone = false;
+  for (int i = 0; i < 200 && !gone; ++i) {
+    const std::string stat = testing::ReadFile("/proc/" + std::to_string(child) + "/stat");
+    const size_t paren = stat.rfind(')');
+    gone = paren == std::string::npos || stat[paren + 2] == 'Z';
+    if (!gone) ::usleep(5000);
+  }
+  EXPECT_TRUE(gone) << "the decoder's child still runs";
+}
+
+// A decoder that crashes is told apart from one that ended normally.
+TEST(RunDecoderReal, CrashIsReported) {
+  ProgramFolder folder;
+  folder.ReplaceTool("jt9_copy", "echo '1940 -15  0.1 1225 @  CQ K1ABC FN42'; kill -SEGV $$");
+  PosixProcessRunner runner;
+  SystemClock clock;
+  const bool stop = false;
+  DecoderRun run;
+  RunDecoder(runner, clock, folder.Str(), folder.Str() + "/save/x.wav", {1400, 200},
+             clock.Now() + 60.0 / 86400.0, stop, nullptr, &run);
+  EXPECT_TRUE(run.started);
+  EXPECT_TRUE(run.Crashed());
 }
 
 TEST(RunDecoderReal, StopRequestEndsTheReading) {

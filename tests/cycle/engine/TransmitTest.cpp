@@ -150,6 +150,10 @@ TEST(Transmit, EncoderFailureSkipsTheTransmissionAndReceives) {
   EXPECT_NE(std::find(lines.begin(), lines.end(),
                       "Encoder failed, \"CQ K1ABC FN42\" not transmitted [TX]"),
             lines.end());
+  // The operator sees it too: the debug log is off by default.
+  EXPECT_TRUE(rig.controls.Visible(Ctl::MessagePanel));
+  EXPECT_NE(rig.controls.Text(Ctl::MessageLabel).find("\"CQ K1ABC FN42\" could not be encoded"),
+            std::string::npos);
   rig.logOn = false;
   rig.RunUntil(At(10, 0, 55));
   EXPECT_EQ(rig.journal.Count("ptt on"), 0u);

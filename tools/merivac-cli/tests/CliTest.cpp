@@ -135,6 +135,12 @@ TEST_F(CliTest, BadArgumentsExitWithTwo) {
       {"synth", "--mode", "1", in},
       {"synth", "--mode", "1", "--tx", "1000:-15", in},
       {"synth", "--mode", "1", "--tx", "x:-15:CQ K1ABC FN42", in},
+      {"synth", "--mode", "1", "--tx", "nan:-15:CQ K1ABC FN42", in},
+      {"synth", "--mode", "1", "--tx", "1000:nan:CQ K1ABC FN42", in},
+      {"synth", "--mode", "1", "--tx", "inf:-15:CQ K1ABC FN42", in},
+      {"synth", "--mode", "1", "--tx", "1000:-15:CQ K1ABC FN42", "--seconds", "nan", in},
+      {"synth", "--mode", "1", "--tx", "23990:-15:CQ K1ABC FN42", in},  // tones above 24000 Hz
+      {"synth", "--mode", "1", "--tx", "4100:-15:CQ K1ABC FN42", "--mixer-lo", "19999", in},
       {"encode"},
       {"encode", "--folder", folder.Str(), "A", "B"},
   };
@@ -169,6 +175,24 @@ TEST_F(CliTest, UnusableInputOrMissingToolsExitWithTwo) {
   EXPECT_EQ(noTools.code, 2);
   EXPECT_NE(noTools.err.find("wsjt/jt9_copy"), std::string::npos);
   EXPECT_EQ(Cli({"encode", "--folder", empty.Str(), "CQ K1ABC FN42"}).code, 2);
+}
+
+// A decoder that fails is a failed decode (exit 1), not an empty band.
+TEST_F(CliTest, FailingDecoderExitsWithOne) {
+  const CliRun synth = Cli({"synth", "--folder", folder.Str(), "--mode", "1", "--seconds", "2",
+                            "--tx", "1000:-60:CQ K1ABC FN42", Wav("quiet.wav")});
+  ASSERT_EQ(synth.code, 0);
+  const char* scripts[] = {
+      "echo '1940 -15  0.1 1225 @  CQ K1ABC FN42'; kill -SEGV $$",  // crashes
+      "echo 'bad input'; exit 2",                                   // fails
+      "exec yes 'garbage garbage garbage garbage garbage'",         // never ends
+  };
+  for (const char* script : scripts) {
+    folder.ReplaceTool("jt9_copy", script);
+    const CliRun r = Cli({"decode", "--folder", folder.Str(), "--mode", "1", Wav("quiet.wav")});
+    EXPECT_EQ(r.code, 1) << script << "\n" << r.err;
+    EXPECT_NE(r.err.find("decoder"), std::string::npos) << r.err;
+  }
 }
 
 TEST_F(CliTest, SilenceDecodesToNothingWithExitZero) {
