@@ -25,13 +25,17 @@ class LoopbackReceiver {
   // Binds a free port on address (any address of 127.0.0.0/8).
   explicit LoopbackReceiver(const char* address = "127.0.0.1") : address_(address) {
     fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    ::inet_pton(AF_INET, address, &a.sin_addr);
-    if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0) {
-      socklen_t len = sizeof(a);
-      ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-      port_ = ntohs(a.sin_port);
+    Bind(0);
+  }
+  // Binds a free port from low to high, for settings that take only those
+  // (the Reporting dialog's 1024..49151, where the system's own free ports
+  // often lie above).
+  LoopbackReceiver(const char* address, uint16_t low, uint16_t high) : address_(address) {
+    fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const uint32_t span = high - low + 1u;
+    const uint32_t start = static_cast<uint32_t>(::getpid()) * 7919u % span;
+    for (uint32_t i = 0; i < span && port_ == 0; i += 1) {
+      Bind(static_cast<uint16_t>(low + (start + i) % span));
     }
   }
   ~LoopbackReceiver() {
@@ -67,6 +71,18 @@ class LoopbackReceiver {
   }
 
  private:
+  void Bind(uint16_t port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    ::inet_pton(AF_INET, address_.c_str(), &a.sin_addr);
+    if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0) {
+      socklen_t len = sizeof(a);
+      ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+      port_ = ntohs(a.sin_port);
+    }
+  }
+
   std::string address_;
   int fd_ = -1;
   uint16_t port_ = 0;
