@@ -19,22 +19,22 @@ namespace merivac::testing::ipfix {
 
 constexpr uint16_t kVariableLength = 0xFFFF;
 
-struct FieldSpec {
+struct FieldSpecifier {
   uint16_t id = 0;          // without the enterprise bit
   uint16_t length = 0;      // kVariableLength for variable-length fields
   uint32_t enterprise = 0;  // 0 for the standard elements
-  friend bool operator==(const FieldSpec&, const FieldSpec&) = default;
+  friend bool operator==(const FieldSpecifier&, const FieldSpecifier&) = default;
 };
 
 struct Template {
   uint16_t id = 0;
   bool options = false;
   uint16_t scopeCount = 0;
-  std::vector<FieldSpec> fields;
+  std::vector<FieldSpecifier> fields;
 };
 
 struct Field {
-  FieldSpec spec;
+  FieldSpecifier specifier;
   std::string bytes;
 };
 
@@ -44,7 +44,7 @@ struct DataRecord {
 
   const Field* Find(uint16_t id, uint32_t enterprise) const {
     for (const Field& f : fields) {
-      if (f.spec.id == id && f.spec.enterprise == enterprise) return &f;
+      if (f.specifier.id == id && f.specifier.enterprise == enterprise) return &f;
     }
     return nullptr;
   }
@@ -158,7 +158,7 @@ class Collector {
       }
       for (uint16_t k = 0; k < count; ++k) {
         if (at + 4 > end) return Fail("a field specifier is cut off");
-        FieldSpec f;
+        FieldSpecifier f;
         const uint16_t raw = U16(at);
         f.id = raw & 0x7FFF;
         f.length = U16(at + 2);
@@ -184,11 +184,11 @@ class Collector {
     }
     const Template& t = domain->second.at(id);
     size_t shortest = 0;
-    for (const FieldSpec& f : t.fields) shortest += f.length == kVariableLength ? 1 : f.length;
+    for (const FieldSpecifier& f : t.fields) shortest += f.length == kVariableLength ? 1 : f.length;
     while (end - at >= shortest) {
       DataRecord r;
       r.templateId = id;
-      for (const FieldSpec& f : t.fields) {
+      for (const FieldSpecifier& f : t.fields) {
         size_t length = f.length;
         if (f.length == kVariableLength) {
           if (at + 1 > end) return Fail("a string length is cut off");

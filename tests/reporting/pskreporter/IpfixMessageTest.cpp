@@ -49,14 +49,14 @@ TEST(IpfixMessageTest, MessageWithTemplatesReadsBackFieldByField) {
   EXPECT_TRUE(receiverTemplate.options);
   EXPECT_EQ(receiverTemplate.id, kReceiverTemplateId);
   EXPECT_EQ(receiverTemplate.scopeCount, 1);
-  const std::vector<ip::FieldSpec> receiverFields = {{2, ip::kVariableLength, kPsk},
-                                                     {4, ip::kVariableLength, kPsk},
-                                                     {8, ip::kVariableLength, kPsk}};
+  const std::vector<ip::FieldSpecifier> receiverFields = {{2, ip::kVariableLength, kPsk},
+                                                          {4, ip::kVariableLength, kPsk},
+                                                          {8, ip::kVariableLength, kPsk}};
   EXPECT_EQ(receiverTemplate.fields, receiverFields);
   const ip::Template& senderTemplate = m.templates[1];
   EXPECT_FALSE(senderTemplate.options);
   EXPECT_EQ(senderTemplate.id, kSenderTemplateId);
-  const std::vector<ip::FieldSpec> senderFields = {
+  const std::vector<ip::FieldSpecifier> senderFields = {
       {1, ip::kVariableLength, kPsk}, {5, 4, kPsk},  {6, 1, kPsk}, {10, ip::kVariableLength, kPsk},
       {3, ip::kVariableLength, kPsk}, {11, 1, kPsk}, {150, 4, 0}};
   EXPECT_EQ(senderTemplate.fields, senderFields);

@@ -2,8 +2,8 @@
 // spotting and broadcasting on: the band simulator plays a CQ with a grid,
 // a four-word CQ and a report, the real jt9 decodes them through the real
 // tick, and exactly the CQ with its grid reaches the loopback collector as a
-// spot, at dial + audio frequency (+ the mixer's LO); as SWL with a
-// two-character ID nothing is spotted. The UDP listener gets the open
+// spot, at dial + audio frequency (+ the mixer's LO), as "JT9" or "JT9-10";
+// as SWL with a two-character ID nothing is spotted. The UDP listener gets the open
 // datagram, heartbeats, the three decodes and the closing datagram in order.
 #include <gtest/gtest.h>
 
@@ -21,9 +21,12 @@ using merivac::testing::LoopbackReceiver;
 
 struct SpotCase {
   const char* name;
-  int32_t mixerLo = 0;          // 0 = mixer off
-  const char* swlId = nullptr;  // report as SWL under this ID
-  uint32_t spottedHz = 0;       // 0 = nothing spotted
+  uint32_t mode = 1;
+  int cq = 1500, fourWords = 1200, report = 900;  // audio frequencies
+  int32_t mixerLo = 0;                            // 0 = mixer off
+  const char* swlId = nullptr;                    // report as SWL under this ID
+  uint32_t spottedHz = 0;                         // 0 = nothing spotted
+  const char* spottedMode = "JT9";
 };
 
 void PrintTo(const SpotCase& c, std::ostream* os) { *os << c.name; }
@@ -46,12 +49,13 @@ TEST_P(ReportingEndToEnd, OnlyTheCqWithAGridIsSpotted) {
   merivac::testing::TempDir scenarioDir;
   const std::string scenario = (scenarioDir.Path() / "band.txt").string();
   const int32_t lo = c.mixerLo;
+  const uint32_t mode = c.mode;
   std::ofstream(scenario) << "noise 1000\nseed 11\n"
-                          << "signal mode=1 freq=" << lo + 1500
+                          << "signal mode=" << mode << " freq=" << lo + c.cq
                           << " snr=-18 message=\"CQ K1ABC FN42\"\n"
-                          << "signal mode=1 freq=" << lo + 1200
+                          << "signal mode=" << mode << " freq=" << lo + c.fourWords
                           << " snr=-18 message=\"CQ DX W9XYZ EN37\"\n"
-                          << "signal mode=1 freq=" << lo + 900
+                          << "signal mode=" << mode << " freq=" << lo + c.report
                           << " snr=-18 message=\"W9XYZ K1ABC -15\"\n";
   AudioDeviceOptions audio;
   audio.soundCards = false;
@@ -64,12 +68,13 @@ TEST_P(ReportingEndToEnd, OnlyTheCqWithAGridIsSpotted) {
   setup.grid = "JO62";
   setup.input = "Band simulator";
   setup.output = "WAV recorder";
-  setup.freq = 1500;
+  setup.mode = mode;
+  setup.freq = static_cast<uint16_t>(c.cq);
   setup.mixerEnabled = lo != 0;
   setup.mixerLo = lo;
   setup.adjust = [&](Settings& s) {
     s.dialFreq = 474200;
-    s.discardRxLimits = true;  // JT9-1 decodes up to 1400 Hz otherwise
+    s.discardRxLimits = true;  // JT9-1 decodes only up to 1400 Hz otherwise
     s.pskEnabled = true;
     s.pskSwl = c.swlId != nullptr;
     s.pskId = c.swlId != nullptr ? c.swlId : "";
@@ -82,7 +87,7 @@ TEST_P(ReportingEndToEnd, OnlyTheCqWithAGridIsSpotted) {
   Station& s = rig.S();
   ASSERT_TRUE(s.GetReporting().PskActive());
 
-  const double decodeAt = boundary + (DecodeStartSeconds(1) + 0.2) / kSecondsPerDay;
+  const double decodeAt = boundary + (DecodeStartSeconds(mode) + 0.2) / kSecondsPerDay;
   while (time.Now() < decodeAt) {
     time.Step();
     s.Tick();
@@ -109,8 +114,8 @@ TEST_P(ReportingEndToEnd, OnlyTheCqWithAGridIsSpotted) {
     EXPECT_EQ(d.heard[0].call, "K1ABC");
     EXPECT_EQ(d.heard[0].locator, "FN42");
     EXPECT_EQ(d.heard[0].frequency, c.spottedHz);
-    EXPECT_EQ(d.heard[0].mode, "JT9");
-    EXPECT_GE(d.heard[0].snr, -25);
+    EXPECT_EQ(d.heard[0].mode, c.spottedMode);
+    EXPECT_GE(d.heard[0].snr, -28);
     EXPECT_LE(d.heard[0].snr, -10);
     EXPECT_FALSE(collector.Receive(200)) << "one datagram";
   }
@@ -131,26 +136,32 @@ TEST_P(ReportingEndToEnd, OnlyTheCqWithAGridIsSpotted) {
     std::string digits = std::to_string(474200 + lo + audioHz);
     return std::string(9 - digits.size(), '0') + digits;
   };
-  // The message text goes as stored, with the blanks jt9 pads it with.
+  // The time is the cycle's start minute (the local time less mode - 1
+  // minutes); the message text goes as stored, with jt9's padding blanks.
   const std::string prefix = "Merivac|0.1.0.0.|M|ooooooo|1200|";
+  const std::string mark(1, ModeChar(mode));
   const struct {
     int audio;
     const char* message;
-  } expected[] = {{900, "W9XYZ K1ABC -15"}, {1200, "CQ DX W9XYZ EN37"}, {1500, "CQ K1ABC FN42"}};
+  } expected[] = {
+      {c.report, "W9XYZ K1ABC -15"}, {c.fourWords, "CQ DX W9XYZ EN37"}, {c.cq, "CQ K1ABC FN42"}};
   for (size_t i = 0; i < 3; ++i) {
     const std::string& m = decodes[i];
     EXPECT_EQ(m.rfind(prefix, 0), 0u) << m;
-    EXPECT_NE(m.find("|" + rf(expected[i].audio) + "|1|" + expected[i].message), std::string::npos)
+    EXPECT_NE(m.find("|" + rf(expected[i].audio) + "|" + mark + "|" + expected[i].message),
+              std::string::npos)
         << m;
     EXPECT_EQ(m.back(), '|') << m;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Spots, ReportingEndToEnd,
-                         ::testing::Values(SpotCase{"Dial", 0, nullptr, 475700},
-                                           SpotCase{"Mixer", 2000, nullptr, 477700},
-                                           SpotCase{"SwlTwoCharacterId", 0, "AB", 0}),
-                         [](const ::testing::TestParamInfo<SpotCase>& p) { return p.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Spots, ReportingEndToEnd,
+    ::testing::Values(SpotCase{"Dial", 1, 1500, 1200, 900, 0, nullptr, 475700},
+                      SpotCase{"Mixer", 1, 1500, 1200, 900, 2000, nullptr, 477700},
+                      SpotCase{"SwlTwoCharacterId", 1, 1500, 1200, 900, 0, "AB", 0},
+                      SpotCase{"Jt9_10", 10, 380, 300, 220, 0, nullptr, 474580, "JT9-10"}),
+    [](const ::testing::TestParamInfo<SpotCase>& p) { return p.param.name; });
 
 }  // namespace
 }  // namespace merivac::endtoend
