@@ -28,6 +28,7 @@
 #include "radio/RadioDialogModel.h"
 #include "radio/SerialPorts.h"
 #include "radio/ui/RadioDialog.h"
+#include "reporting/ui/PskDialog.h"
 #include "shell/CloseSignals.h"
 #include "shell/ModeSaveDialogs.h"
 #include "shell/Station.h"
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
     stationForm.ShowModal(form.pos());
     merivac::StationDialogFollowUp(s, controls);
     if (s.outputDevice < 0) merivac::SetTransmitControlsEnabled(controls, false);
+    station.GetReporting().ChooseReportedStation();
   });
   merivac::TPortList ports;
   merivac::ListSerialPorts(ports);
@@ -128,6 +130,11 @@ int main(int argc, char** argv) {
   station.Hooks().OnMenu(merivac::MenuItem::SettingsSave, [&] {
     saveForm.ShowModal(form.pos());
     merivac::SaveMenuFollowUp();
+  });
+  merivac::TPskForm pskForm(s, QString::fromStdString(prefix), &form);
+  station.Hooks().OnMenu(merivac::MenuItem::SettingsRep, [&] {
+    pskForm.ShowModal(form.pos());
+    station.GetReporting().DialogClosed();
   });
   // "Help": the help page with the desktop's handler; nothing happens when that fails.
   station.Hooks().OnMenu(merivac::MenuItem::Help, [&station] {

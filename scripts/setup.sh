@@ -47,7 +47,7 @@ build_program() {
 
 # The program folder: the folders the program expects, the outside decoder
 # and encoder as its own copies (refreshed when the installed ones are
-# newer), the country file and the help page.
+# newer), the spotting library, the country file and the help page.
 prepare_station() {
   mkdir -p "$station"/{save,extra,wsjt,tables,help}
   cp -u /usr/bin/jt9 "$station/wsjt/jt9_copy"
@@ -55,6 +55,8 @@ prepare_station() {
   if [ ! -f "$station/tables/cty.dat" ] && [ -f /usr/share/wsjtx/cty.dat ]; then
     cp /usr/share/wsjtx/cty.dat "$station/tables/cty.dat"
   fi
+  # The PSK Reporter library is loaded from the program folder.
+  cp -u "$build/lib/libpskreporter.so" "$station/libpskreporter.so"
   if [ -f "$repo/help/Merivac.html" ]; then
     cp -u "$repo/help/Merivac.html" "$station/help/Merivac.html"
   fi

@@ -105,6 +105,12 @@ size_t KeptDecoderOutput(const std::string& output) {
 
 }  // namespace
 
+std::optional<SpottedStation> SpottedSender(const std::string& msgText) {
+  const auto words = SplitOnSpaces(Trim(msgText));
+  if (words.size() != 3 || !IsValidCall(words[1]) || !IsValidGrid(words[2])) return std::nullopt;
+  return SpottedStation{words[1], words[2]};
+}
+
 DecoderLimits DecoderBand(uint32_t mode, RxFreqLimits rx, bool discardRxLimits) {
   if (discardRxLimits) return {kMaxDecoderFreq, 200};
   const int64_t sps = SamplesPerSymbol(mode);
@@ -376,12 +382,8 @@ void DecoderBridge::Dispatch(const tJT9_Msg& record) {
   }
   if (s.saveDecoded) d_.windows.WriteDecodedFile(line);
   if (d_.sinks.PskActive()) {
-    const auto words = SplitOnSpaces(Trim(record.MsgText));
-    if (words.size() == 3) {
-      const std::string call = IsValidCall(words[1]) ? words[1] : std::string();
-      const bool gridValid = IsValidGrid(words[2]);
-      if (!call.empty() && gridValid)
-        d_.sinks.SpotDecode(call, modeText, rfText, words[2], snrText);
+    if (const auto sender = SpottedSender(record.MsgText)) {
+      d_.sinks.SpotDecode(sender->call, modeText, rfText, sender->grid, snrText);
     }
   }
 }

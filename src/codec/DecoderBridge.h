@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,15 @@ tDecode_Array RunDecoder(ProcessRunner& runner, const Clock& clock, const std::s
                          const std::string& wavPath, DecoderLimits limits, double deadline,
                          const bool& stopDecoding, DebugLog* log = nullptr,
                          DecoderRun* run = nullptr);
+
+// The station a message lets PSK Reporter spot: the message, blanks trimmed
+// at both ends, has exactly three words separated by spaces, the second a
+// valid callsign and the third a valid 4- or 6-character grid.
+struct SpottedStation {
+  std::string call;
+  std::string grid;
+};
+std::optional<SpottedStation> SpottedSender(const std::string& msgText);
 
 // What DecodeCycle leaves for the main tick's "Decoding ended (" line.
 struct DecodeCycleResult {

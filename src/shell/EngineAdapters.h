@@ -22,6 +22,7 @@
 #include "qso/Frequencies.h"
 #include "qso/QsoServices.h"
 #include "radio/RadioControl.h"
+#include "reporting/Reporting.h"
 
 namespace merivac {
 
@@ -169,15 +170,59 @@ class EngineCycleControl final : public CycleControl {
   Settings& settings_;
 };
 
-// The decode sinks that exist so far: the alert output line. Alerts, UDP
-// and PSK Reporter keep the defaults (nothing to signal, inactive).
+// The decode sinks that exist so far: the alert output line, UDP
+// broadcasting and PSK Reporter spotting (once reporting is attached).
+// Alerts keep the default (nothing to signal).
 class StationDecodeSinks final : public DecodeSinks {
  public:
   explicit StationDecodeSinks(RadioControl& radio) : radio_(radio) {}
   void SwitchAlertLineOn() override { radio_.SetAlertLine(true); }
 
+  void AttachReporting(Reporting* reporting) { reporting_ = reporting; }
+  bool UdpActive() const override { return reporting_ != nullptr && reporting_->UdpActive(); }
+  void BroadcastDecode(const std::string& flags, const std::string& hhnn, const std::string& snr,
+                       const std::string& msgText, const std::string& modeChar,
+                       const std::string& rfFreq) override {
+    if (reporting_ != nullptr)
+      reporting_->BroadcastDecode(flags, hhnn, snr, msgText, modeChar, rfFreq);
+  }
+  bool PskActive() const override { return reporting_ != nullptr && reporting_->PskActive(); }
+  void SpotDecode(const std::string& call, const std::string& modeChar, const std::string& rfFreq,
+                  const std::string& grid, const std::string& snr) override {
+    if (reporting_ != nullptr) reporting_->SpotDecode(call, modeChar, rfFreq, grid, snr);
+  }
+
  private:
   RadioControl& radio_;
+  Reporting* reporting_ = nullptr;
+};
+
+// The tick's PSK Reporter keep-alive: a tickle every 10 s while spotting.
+class PskReporterLink final : public ReportingLink {
+ public:
+  explicit PskReporterLink(PskReporter& psk) : psk_(psk) {}
+  bool Active() override { return psk_.PskActive(); }
+  double LastContactTime() override { return psk_.LastTickle(); }
+  bool KeepAlive() override { return psk_.TickleReporter(); }
+
+ private:
+  PskReporter& psk_;
+};
+
+// The tick's UDP keep-alive: the heartbeat datagram.
+class UdpHeartbeatLink final : public UdpLink {
+ public:
+  explicit UdpHeartbeatLink(UdpBroadcaster& udp) : udp_(udp) {}
+  bool Active() override { return udp_.UdpActive(); }
+  double LastContactTime() override { return udp_.LastHeartbeat(); }
+  bool KeepAlive() override {
+    udp_.SendHeartbeat();
+    return true;
+  }
+  void SetLastContactTime(double t) override { udp_.SetLastHeartbeat(t); }
+
+ private:
+  UdpBroadcaster& udp_;
 };
 
 // Forwards to the window's focus handling once the window exists.

@@ -53,13 +53,16 @@ Station::Station(StationOptions options)
       qso_(QsoContext{settings_, controls_, *clock_, log_, ui_, cycleControl_, markers_,
                       editFocus_, stations_}),
       sinks_(radio_),
+      reporting_(settings_, *clock_, log_, ui_, kVersionText, options.reporting),
       recordInput_(*audio_),
       captureStage_(capture_),
       toneStage_(tone_),
       bridgeEncoder_(runner_, folderPath_, log_),
       radioLines_(radio_),
       txLine_(windows_, *engine_, settings_),
-      frequencyFields_(qso_.freqs) {
+      frequencyFields_(qso_.freqs),
+      pskLink_(reporting_.Psk()),
+      udpLink_(reporting_.Udp()) {
   EngineServices services;
   services.input = &recordInput_;
   services.capture = &captureStage_;
@@ -68,7 +71,10 @@ Station::Station(StationOptions options)
   services.radio = &radioLines_;
   services.txLine = &txLine_;
   services.frequencies = &frequencyFields_;
+  services.pskReporter = &pskLink_;
+  services.udp = &udpLink_;
   engine_->SetServices(services);
+  sinks_.AttachReporting(&reporting_);
 }
 
 Station::~Station() { Close(); }
@@ -77,6 +83,7 @@ bool Station::Create(const std::string& dir) {
   controls_.SetText(Ctl::MainForm, MainCaption());
   const bool ok = folder_.Setup(log_, dir);
   folderPath_ = folder_.Path();
+  reporting_.SetProgramFolder(folderPath_);
   windows_.OpenDecodedFile(folderPath_);
   decoder_ = std::make_unique<DecoderBridge>(DecoderBridge::Deps{
       settings_, *clock_, log_, controls_, ui_, *recording_, windows_, runner_, sinks_,
@@ -314,14 +321,6 @@ void Station::Activate() {
   controls_.SetText(Ctl::CycleTextLabel, "");
   controls_.SetWidth(Ctl::CycleLabel, 0);
 
-  if (!engine_->StartupErrorText().empty()) {
-    engine_->SetStartupErrorText(
-        engine_->StartupErrorText() +
-        "This warning will always occur if the application is launched for the first time.\r\n"
-        "Click on the \"Settings\" menu and enter the required information.\r\n"
-        "This is a beta release of Merivac.\r\n"
-        "It is recommended to save any work done on this computer before continuing.");
-  }
   activated_ = true;
   controls_.SetColor(Ctl::DxCallEdit, colors::kRed);
   controls_.SetColor(Ctl::dBEdit, colors::kRed);
@@ -334,6 +333,18 @@ void Station::Activate() {
   if (settings_.outputDevice < 0) SetTransmitControlsEnabled(controls_, false);
   ApplyFrontEndMixer(settings_, capture_, controls_);
   windows_.UpdateHoverHint();
+  // PSK Reporter and UDP broadcasting; their failures join the warning.
+  std::vector<std::string> reportingErrors;
+  reporting_.StartUp(report, reportingErrors);
+  for (const std::string& sentence : reportingErrors) engine_->AppendStartupError(sentence);
+  if (!engine_->StartupErrorText().empty()) {
+    engine_->SetStartupErrorText(
+        engine_->StartupErrorText() +
+        "This warning will always occur if the application is launched for the first time.\r\n"
+        "Click on the \"Settings\" menu and enter the required information.\r\n"
+        "This is a beta release of Merivac.\r\n"
+        "It is recommended to save any work done on this computer before continuing.");
+  }
   report += "Activating application done";
   log_.Write(report);
   engine_->StartTimer();
@@ -351,14 +362,19 @@ bool Station::SaveSettingsOnClose(int windowLeft, int windowTop, bool showFailur
   settings_.shortQso = controls_.Checked(Ctl::ShortQSOBox);
   settings_.txFirst = controls_.Checked(Ctl::TxFirstBox);
   settings_.holdTxFreq = controls_.Checked(Ctl::HoldTxBox);
-  if (SaveSettings(settings_, SettingsPath())) return true;
-  log_.Write("Failed to save the settings to " + SettingsPath());
-  if (!showFailure) return false;
-  ui_.ShowMessageDialog(
-      "Failed to save the settings.\r\nIf the application is installed in a \"Program Files\" "
-      "folder you might need to run it as administrator.",
-      NoticeKind::Error);
-  return false;
+  const bool saved = SaveSettings(settings_, SettingsPath());
+  if (!saved) {
+    log_.Write("Failed to save the settings to " + SettingsPath());
+    if (showFailure) {
+      ui_.ShowMessageDialog(
+          "Failed to save the settings.\r\nIf the application is installed in a \"Program "
+          "Files\" folder you might need to run it as administrator.",
+          NoticeKind::Error);
+    }
+  }
+  // The closing datagram goes out before the socket closes.
+  reporting_.CloseQuery();
+  return saved;
 }
 
 void Station::Tick() {
@@ -381,6 +397,8 @@ void Station::Close() {
   windows_.CloseDecodedFile();
   folder_.Close();
   log_.Close();
+  // Released last: the library sends the spots it still holds.
+  reporting_.Shutdown();
 }
 
 }  // namespace merivac

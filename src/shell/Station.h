@@ -30,6 +30,7 @@
 #include "qso/Sequencing.h"
 #include "radio/RadioControl.h"
 #include "radio/SerialLineDriver.h"
+#include "reporting/Reporting.h"
 #include "shell/EngineAdapters.h"
 #include "shell/MainHooks.h"
 #include "shell/ProgramFolder.h"
@@ -62,11 +63,12 @@ class UiServicesProxy final : public UiServices {
 // What a station is built from. The defaults are the program's: the PC
 // clock, the sound cards and simulated devices as the environment sets
 // them, and the real serial ports. Tests pass a manual clock, a loopback bus
-// and a fake line driver.
+// and a fake line driver, and point reporting at loopback.
 struct StationOptions {
   Clock* clock = nullptr;
   AudioDeviceOptions audio = AudioDeviceOptionsFromEnvironment();
   SerialLineDriver* serial = nullptr;
+  ReportingOptions reporting = ReportingOptionsFromEnvironment();
 };
 
 class Station {
@@ -99,7 +101,8 @@ class Station {
   // boxes, and writes the settings file. A failure is logged and, when the
   // operator closed the window (showFailure), shown in the ERROR dialog; a
   // close from a signal must not wait for anyone to click OK. The window
-  // closes anyway. Returns whether the file was written; runs only once.
+  // closes anyway. Then UDP broadcasting sends its closing datagram and
+  // closes. Returns whether the file was written; runs only once.
   bool SaveSettingsOnClose(int windowLeft, int windowTop, bool showFailure = true);
   bool SettingsSaveAttempted() const { return closeQueryDone_; }
   // The settings file of the program folder.
@@ -124,6 +127,7 @@ class Station {
   ToneOutput& Tone() { return tone_; }
   QsoOperation& Qso() { return qso_; }
   RadioControl& Radio() { return radio_; }
+  Reporting& GetReporting() { return reporting_; }
   DecoderBridge& Decoder() { return *decoder_; }
   CycleRecording& Recording() { return *recording_; }
   // The window's focus handling for the frequency fields.
@@ -171,6 +175,7 @@ class Station {
   NullStationLookup stations_;
   QsoOperation qso_;
   StationDecodeSinks sinks_;
+  Reporting reporting_;
   std::unique_ptr<DecoderBridge> decoder_;  // made by Create, which knows the folder
 
   // The engine's view of them.
@@ -182,6 +187,8 @@ class Station {
   SerialRadioLines radioLines_;
   WindowTxLine txLine_;
   QsoFrequencyFields frequencyFields_;
+  PskReporterLink pskLink_;
+  UdpHeartbeatLink udpLink_;
   bool activated_ = false;
   bool closeQueryDone_ = false;
   bool closed_ = false;

@@ -18,6 +18,7 @@
 #include <new>
 #include <ostream>
 
+#include "CliSpot.h"
 #include "audio/BandSimulator.h"
 #include "audio/CaptureChain.h"
 #include "audio/WavFile.h"
@@ -41,7 +42,8 @@ namespace {
 constexpr const char* kUsage =
     "usage:\n"
     "  merivac-cli decode --mode N [--mixer-lo HZ] [--multi] [--rx-low HZ --rx-high HZ]\n"
-    "                     [--discard-rx-limits] [--folder DIR] [--utc YYMMDD_HHNN] FILE.wav\n"
+    "                     [--discard-rx-limits] [--folder DIR] [--utc YYMMDD_HHNN]\n"
+    "                     [--spot CALL:GRID --dial HZ] FILE.wav\n"
     "  merivac-cli encode [--folder DIR] \"MESSAGE\"\n"
     "  merivac-cli synth --mode N --tx FREQ:SNR:MESSAGE [--tx ...] [--seconds S] [--seed K]\n"
     "                    [--mixer-lo HZ] [--folder DIR] OUT.wav\n";
@@ -263,6 +265,11 @@ bool ParseDecodeArgs(const std::vector<std::string>& args, DecodeOptions& o, std
         error = "--utc must be YYMMDD_HHNN, not \"" + o.utc + "\"";
         return false;
       }
+    } else if (a == "--spot") {
+      if (!w.Value(a, v, error) || !ParseSpotArgument(v, o.spotCall, o.spotGrid, error))
+        return false;
+    } else if (a == "--dial") {
+      if (!w.Value(a, v, error) || !ParseDialArgument(v, o.dialHz, error)) return false;
     } else if (a.rfind("--", 0) == 0) {
       error = "unknown option " + a;
       return false;
@@ -281,6 +288,8 @@ bool ParseDecodeArgs(const std::vector<std::string>& args, DecodeOptions& o, std
     error = "give --rx-low and --rx-high together";
   else if (o.rxLow && *o.rxLow > *o.rxHigh)
     error = "--rx-low is above --rx-high";
+  else
+    error = SpotArgumentsError(o);
   return error.empty();
 }
 
@@ -450,6 +459,7 @@ int DecodeCommand(const DecodeOptions& o, std::ostream& out, std::ostream& err) 
         << " failed (it could not start, crashed, or printed nothing or far too much)\n";
     return kExitFailed;
   }
+  if (!o.spotCall.empty()) return SpotRecording(o, result.decodes, out, err);
   return kExitOk;
 }
 

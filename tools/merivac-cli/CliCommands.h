@@ -1,7 +1,8 @@
 // CliCommands.h - the commands of merivac-cli, as functions.
 //
 //   merivac-cli decode --mode N [--mixer-lo HZ] [--multi] [--rx-low HZ --rx-high HZ]
-//                      [--discard-rx-limits] [--folder DIR] [--utc YYMMDD_HHNN] FILE.wav
+//                      [--discard-rx-limits] [--folder DIR] [--utc YYMMDD_HHNN]
+//                      [--spot CALL:GRID --dial HZ] FILE.wav
 //   merivac-cli encode [--folder DIR] "MESSAGE"
 //   merivac-cli synth --mode N --tx FREQ:SNR:MESSAGE [--tx ...] [--seconds S] [--seed K]
 //                     [--mixer-lo HZ] [--folder DIR] OUT.wav
@@ -47,6 +48,9 @@ struct DecodeOptions {
   std::string folder = ".";
   std::string utc;  // YYMMDD_HHNN of the cycle start; empty = the current cycle
   std::string file;
+  // --spot CALL:GRID (empty: nothing is sent) and --dial HZ (CliSpot.h).
+  std::string spotCall, spotGrid;
+  uint32_t dialHz = 0;
 };
 
 struct SynthTx {

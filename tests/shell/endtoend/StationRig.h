@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -153,6 +154,8 @@ struct StationSetup {
   bool mixerEnabled = false;
   int32_t mixerLo = 0;
   bool saveDebug = false;
+  // Any further settings, applied last before the activation.
+  std::function<void(Settings&)> adjust;
 };
 
 // One station in its own program folder.
@@ -193,6 +196,7 @@ class StationRig {
     st.mixerEnabled = setup.mixerEnabled;
     st.mixerLo = setup.mixerLo;
     st.saveDebug = setup.saveDebug;
+    if (setup.adjust) setup.adjust(st);
     s.Activate();
     ASSERT_TRUE(s.GetEngine().TimerEnabled());
     ASSERT_EQ(serial_.Name(), "ttyFAKE0");
