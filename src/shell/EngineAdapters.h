@@ -22,6 +22,7 @@
 #include "qso/Frequencies.h"
 #include "qso/QsoServices.h"
 #include "radio/RadioControl.h"
+#include "stationdata/StationData.h"
 
 namespace merivac {
 
@@ -169,15 +170,19 @@ class EngineCycleControl final : public CycleControl {
   Settings& settings_;
 };
 
-// The decode sinks that exist so far: the alert output line. Alerts, UDP
-// and PSK Reporter keep the defaults (nothing to signal, inactive).
+// The decode sinks that exist so far: the alert check and the alert output
+// line. UDP and PSK Reporter keep the defaults (inactive).
 class StationDecodeSinks final : public DecodeSinks {
  public:
-  explicit StationDecodeSinks(RadioControl& radio) : radio_(radio) {}
+  StationDecodeSinks(RadioControl& radio, const StationData& data) : radio_(radio), data_(data) {}
+  std::string CheckAlerts(const std::string& msgText) override {
+    return data_.CheckAlerts(msgText);
+  }
   void SwitchAlertLineOn() override { radio_.SetAlertLine(true); }
 
  private:
   RadioControl& radio_;
+  const StationData& data_;
 };
 
 // Forwards to the window's focus handling once the window exists.
