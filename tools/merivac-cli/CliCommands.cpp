@@ -25,6 +25,7 @@
 #include "common/UiServices.h"
 #include "qso/DecodeWindows.h"
 #include "qso/Frequencies.h"
+#include "StationDataCommands.h"
 
 namespace merivac::cli {
 
@@ -36,7 +37,10 @@ constexpr const char* kUsage =
     "                     [--discard-rx-limits] [--folder DIR] [--utc YYMMDD_HHNN] FILE.wav\n"
     "  merivac-cli encode [--folder DIR] \"MESSAGE\"\n"
     "  merivac-cli synth --mode N --tx FREQ:SNR:MESSAGE [--tx ...] [--seconds S] [--seed K]\n"
-    "                    [--mixer-lo HZ] [--folder DIR] OUT.wav\n";
+    "                    [--mixer-lo HZ] [--folder DIR] OUT.wav\n"
+    "  merivac-cli lookup [--folder DIR] CALL...\n"
+    "  merivac-cli logbook FILE --band BAND --mode MODE [--calls]\n"
+    "  merivac-cli was-from-uls [--active HD.dat] EN.dat OUT\n";
 
 template <typename T>
 bool ParseNumber(const std::string& text, T& value) {
@@ -421,6 +425,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     err << kUsage;
     return kExitUsage;
   }
+  if (IsStationDataCommand(args[0])) return RunStationDataCommand(args, out, err);
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   std::string error;
   if (args[0] == "decode") {
