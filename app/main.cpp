@@ -22,6 +22,7 @@
 #include "audio/SoundcardDialogRules.h"
 #include "audio/ui/FemDialog.h"
 #include "audio/ui/SoundcardDialog.h"
+#include "logbook/ui/LogDialog.h"
 #include "qso/StationDialogRules.h"
 #include "qso/ui/StationDialog.h"
 #include "radio/PttSafety.h"
@@ -38,6 +39,7 @@
 #include "shell/ui/QtEditFocus.h"
 #include "shell/ui/QtUiServices.h"
 #include "shell/ui/SaveDialog.h"
+#include "stationdata/ui/AlertDialog.h"
 
 namespace {
 
@@ -136,6 +138,17 @@ int main(int argc, char** argv) {
     pskForm.ShowModal(form.pos());
     station.GetReporting().DialogClosed();
   });
+  merivac::TAlertForm alertForm(s, station.Data(), QString::fromStdString(prefix), &form);
+  station.Hooks().OnMenu(merivac::MenuItem::SettingsAlert,
+                         [&] { alertForm.ShowModal(form.pos()); });
+  // The Logbook dialog of start-up, beside the window at its saved place
+  // (the settings have been read by then).
+  merivac::TLogForm logForm(s, QString::fromStdString(prefix), &form);
+  merivac::DialogLogbookPrompt logbookPrompt(logForm, [&] {
+    if (s.windowPlaced) form.move(s.windowLeft, s.windowTop);
+    return form.pos();
+  });
+  station.AttachLogbookPrompt(&logbookPrompt);
   // "Help": the help page with the desktop's handler; nothing happens when that fails.
   station.Hooks().OnMenu(merivac::MenuItem::Help, [&station] {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(station.HelpPagePath())));
@@ -205,5 +218,6 @@ int main(int argc, char** argv) {
   station.GetEngine().SetTimerListener(nullptr);
   station.AttachUi(nullptr);
   station.AttachEditFocus(nullptr);
+  station.AttachLogbookPrompt(nullptr);
   return rc;
 }

@@ -73,6 +73,7 @@ struct Settings {
   std::string logbookPath;       // LOG_
   bool updateCty = false;        // UCTY
   bool updateWas = false;        // UWAS
+  std::string wasSourceUrl;      // WURL where WAS.DAT is downloaded from, empty = not set
 };
 
 }  // namespace merivac

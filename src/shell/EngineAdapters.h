@@ -23,6 +23,7 @@
 #include "qso/QsoServices.h"
 #include "radio/RadioControl.h"
 #include "reporting/Reporting.h"
+#include "stationdata/StationData.h"
 
 namespace merivac {
 
@@ -170,12 +171,14 @@ class EngineCycleControl final : public CycleControl {
   Settings& settings_;
 };
 
-// The decode sinks that exist so far: the alert output line, UDP
-// broadcasting and PSK Reporter spotting (once reporting is attached).
-// Alerts keep the default (nothing to signal).
+// The program's decode sinks: the alert check and the alert output line,
+// UDP broadcasting and PSK Reporter spotting (once reporting is attached).
 class StationDecodeSinks final : public DecodeSinks {
  public:
-  explicit StationDecodeSinks(RadioControl& radio) : radio_(radio) {}
+  StationDecodeSinks(RadioControl& radio, const StationData& data) : radio_(radio), data_(data) {}
+  std::string CheckAlerts(const std::string& msgText) override {
+    return data_.CheckAlerts(msgText);
+  }
   void SwitchAlertLineOn() override { radio_.SetAlertLine(true); }
 
   void AttachReporting(Reporting* reporting) { reporting_ = reporting; }
@@ -194,6 +197,7 @@ class StationDecodeSinks final : public DecodeSinks {
 
  private:
   RadioControl& radio_;
+  const StationData& data_;
   Reporting* reporting_ = nullptr;
 };
 

@@ -88,6 +88,8 @@ void VisitKeys(S& s, V& v) {
   v.Text("LOG_", s.logbookPath, When::NotEmpty);
   v.Bool("UCTY", s.updateCty);
   v.Bool("UWAS", s.updateWas);
+  // Added after the keys above; older readers ignore it.
+  v.Text("WURL", s.wasSourceUrl, When::NotEmpty);
 }
 
 // The real number in its shortest form up to 15 significant digits, with

@@ -5,6 +5,7 @@
 #include "audio/MixerSetup.h"
 #include "codec/EncoderBridge.h"
 #include "common/Notice.h"
+#include "logbook/LogbookStartup.h"
 #include "qso/CallRules.h"
 #include "qso/MessageGen.h"
 #include "radio/SerialLineDriver.h"
@@ -50,9 +51,13 @@ Station::Station(StationOptions options)
             [this](double level) { audio_->SetOutputLevel(level); }, settings_, log_, *clock_,
             engine_->LastTickTime(), ui_),
       cycleControl_(*engine_, settings_),
+      stationData_(settings_),
+      downloader_(options.downloader != nullptr ? options.downloader : &curl_),
+      countryFileUrl_(options.countryFileUrl),
+      countdownPrompt_(settings_),
       qso_(QsoContext{settings_, controls_, *clock_, log_, ui_, cycleControl_, markers_,
-                      editFocus_, stations_}),
-      sinks_(radio_),
+                      editFocus_, stationData_}),
+      sinks_(radio_, stationData_),
       reporting_(settings_, *clock_, log_, ui_, kVersionText, options.reporting),
       recordInput_(*audio_),
       captureStage_(capture_),
@@ -258,6 +263,32 @@ void Station::StartupSettings(std::string& report) {
   controls_.SetChecked(Ctl::HoldTxBox, settings_.holdTxFreq);
 }
 
+// Start-up steps 4 to 9: the Logbook dialog and the logbook, then the
+// optional downloads and the reading of CTY.DAT and WAS.DAT, and the worked
+// entities from the logbook's calls.
+void Station::StartupLogbookAndTables(std::string& report) {
+  class Output final : public StartupOutput {
+   public:
+    Output(Station& s, std::string& report) : s_(s), report_(report) {}
+    void Show(const std::string& line, bool failed) override {
+      s_.ShowProgress(line, failed);
+      s_.ui_.ProcessEvents();  // a download may take a while: let the line show
+    }
+    void Report(const std::string& line) override { report_ += line + "\r\n"; }
+    void Error(const std::string& sentence) override { s_.engine_->AppendStartupError(sentence); }
+
+   private:
+    Station& s_;
+    std::string& report_;
+  } out(*this, report);
+  LogbookPrompt& prompt = logbookPrompt_ != nullptr ? *logbookPrompt_ : countdownPrompt_;
+  const LogbookChoice choice = prompt.AskLogbook();
+  RunLogbookStartup(choice, settings_.logbookPath, stationData_.Worked(), &log_, out);
+  RunTableStartup(stationData_,
+                  TableStartupInput{settings_, folderPath_, countryFileUrl_, *downloader_, &log_},
+                  out);
+}
+
 void Station::StartupSerialPort(std::string& report) {
   if (settings_.port.empty()) return;
   ShowProgress("Serial port initialisation ...");
@@ -302,6 +333,7 @@ void Station::Activate() {
       start = end + 1;
     }
   }
+  StartupLogbookAndTables(report);
   StartupSerialPort(report);
   StartupAudio(report);
   engine_->StartCycleClock(t0);
@@ -347,6 +379,7 @@ void Station::Activate() {
   }
   report += "Activating application done";
   log_.Write(report);
+  stationData_.LoadAlertLists();
   engine_->StartTimer();
 }
 

@@ -25,6 +25,7 @@
 #include "common/Settings.h"
 #include "common/UiServices.h"
 #include "cycle/Engine.h"
+#include "logbook/LogDialogRules.h"
 #include "qso/DecodeWindows.h"
 #include "qso/QsoServices.h"
 #include "qso/Sequencing.h"
@@ -35,6 +36,9 @@
 #include "shell/MainHooks.h"
 #include "shell/ProgramFolder.h"
 #include "shell/SettingsFile.h"
+#include "stationdata/Download.h"
+#include "stationdata/StationData.h"
+#include "stationdata/TableStartup.h"
 
 namespace merivac {
 
@@ -69,6 +73,9 @@ struct StationOptions {
   AudioDeviceOptions audio = AudioDeviceOptionsFromEnvironment();
   SerialLineDriver* serial = nullptr;
   ReportingOptions reporting = ReportingOptionsFromEnvironment();
+  // Where start-up downloads CTY.DAT from (with UCTY), and how; null: libcurl.
+  std::string countryFileUrl = kCountryFileUrl;
+  Downloader* downloader = nullptr;
 };
 
 class Station {
@@ -109,6 +116,9 @@ class Station {
   std::string SettingsPath() const { return folder_.Below(kSettingsFileName); }
 
   void AttachUi(UiServices* ui) { ui_.Attach(ui); }
+  // The Logbook dialog of start-up; without one (null) the logbook choices
+  // are those the dialog takes when left alone.
+  void AttachLogbookPrompt(LogbookPrompt* prompt) { logbookPrompt_ = prompt; }
 
   // "Must read": the acknowledgements, terms of use and disclaimer.
   void MustReadItemClick();
@@ -128,6 +138,8 @@ class Station {
   QsoOperation& Qso() { return qso_; }
   RadioControl& Radio() { return radio_; }
   Reporting& GetReporting() { return reporting_; }
+  // Country and state tables, worked lists and alert lists.
+  StationData& Data() { return stationData_; }
   DecoderBridge& Decoder() { return *decoder_; }
   CycleRecording& Recording() { return *recording_; }
   // The window's focus handling for the frequency fields.
@@ -146,6 +158,7 @@ class Station {
   void StartupSettings(std::string& report);
   void StartupSerialPort(std::string& report);
   void StartupAudio(std::string& report);
+  void StartupLogbookAndTables(std::string& report);
 
   SystemClock systemClock_;
   Clock* clock_;
@@ -172,7 +185,12 @@ class Station {
   EngineCycleControl cycleControl_;
   NullMarkerDrawer markers_;
   EditFocusProxy editFocus_;
-  NullStationLookup stations_;
+  StationData stationData_;
+  CurlDownloader curl_;
+  Downloader* downloader_;
+  std::string countryFileUrl_;
+  CountdownLogbookPrompt countdownPrompt_;
+  LogbookPrompt* logbookPrompt_ = nullptr;
   QsoOperation qso_;
   StationDecodeSinks sinks_;
   Reporting reporting_;

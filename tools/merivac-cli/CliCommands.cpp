@@ -34,6 +34,7 @@
 #include "common/UiServices.h"
 #include "qso/DecodeWindows.h"
 #include "qso/Frequencies.h"
+#include "StationDataCommands.h"
 
 namespace merivac::cli {
 
@@ -46,7 +47,10 @@ constexpr const char* kUsage =
     "                     [--spot CALL:GRID --dial HZ] FILE.wav\n"
     "  merivac-cli encode [--folder DIR] \"MESSAGE\"\n"
     "  merivac-cli synth --mode N --tx FREQ:SNR:MESSAGE [--tx ...] [--seconds S] [--seed K]\n"
-    "                    [--mixer-lo HZ] [--folder DIR] OUT.wav\n";
+    "                    [--mixer-lo HZ] [--folder DIR] OUT.wav\n"
+    "  merivac-cli lookup [--folder DIR] CALL...\n"
+    "  merivac-cli logbook FILE --band BAND --mode MODE [--calls]\n"
+    "  merivac-cli was-from-uls [--active HD.dat] EN.dat OUT\n";
 
 template <typename T>
 bool ParseNumber(const std::string& text, T& value) {
@@ -558,6 +562,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     err << kUsage;
     return kExitUsage;
   }
+  if (IsStationDataCommand(args[0])) return RunStationDataCommand(args, out, err);
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   std::string error;
   if (args[0] == "decode") {

@@ -361,5 +361,20 @@ TEST_F(SettingsFileTest, FailedSaveLeavesTheOldFileIntact) {
   EXPECT_FALSE(SaveSettings(Settings{}, (dir.Path() / "missing/Merivac.set").string()));
 }
 
+// The WAS.DAT source comes after the keys older readers know, and only when
+// it is set, so a file without it is byte for byte what they write.
+TEST_F(SettingsFileTest, WasSourceAddressFollowsTheOtherKeys) {
+  Settings s = NonDefaults();
+  s.wasSourceUrl = "https://example.org/tables/was.dat?x=1: 2";
+  ASSERT_TRUE(SaveSettings(s, path));
+  const std::string written = ReadFile(path);
+  const std::string tail = "UWAS: Y\r\nWURL: https://example.org/tables/was.dat?x=1: 2\r\n";
+  EXPECT_EQ(written.compare(written.size() - tail.size(), tail.size(), tail), 0) << written;
+  Settings loaded;
+  ASSERT_TRUE(LoadSettings(loaded, path));
+  EXPECT_EQ(loaded.wasSourceUrl, s.wasSourceUrl);
+  EXPECT_EQ(SettingsFileText(NonDefaults()).find("WURL"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace merivac

@@ -45,14 +45,16 @@ TEST_F(StationTest, ActivationClearsPlaceholdersAndStartsTheTimer) {
   c.SetText(Ctl::BusyPanel, "99%");
   station.Activate();
   // The design lines are gone; the start-up progress lines replace them,
-  // the missing settings file and the failed sound-card step (no device
-  // chosen) in red.
-  ASSERT_EQ(station.BandMemo().LineCount(), 5u);
+  // the missing settings file, the missing tables and the failed sound-card
+  // step (no device chosen) in red.
+  ASSERT_EQ(station.BandMemo().LineCount(), 9u);
   EXPECT_EQ(station.BandMemo().Line(0).text, "Activating application ...");
   EXPECT_EQ(station.BandMemo().Line(1).text, "Reading settings ...");
-  EXPECT_EQ(station.BandMemo().Line(3).text, "Sound card initialisation ...");
-  EXPECT_EQ(station.BandMemo().Line(4).text, "... failed");
-  EXPECT_EQ(station.BandMemo().Line(4).fontColor, colors::kRed);
+  EXPECT_EQ(station.BandMemo().Line(3).text, "Read CTY.DAT ...");
+  EXPECT_EQ(station.BandMemo().Line(5).text, "Read WAS.DAT ...");
+  EXPECT_EQ(station.BandMemo().Line(7).text, "Sound card initialisation ...");
+  EXPECT_EQ(station.BandMemo().Line(8).text, "... failed");
+  EXPECT_EQ(station.BandMemo().Line(8).fontColor, colors::kRed);
   EXPECT_NE(station.GetEngine().StartupErrorText().find("No soundcard input selected."),
             std::string::npos);
   EXPECT_EQ(c.Text(Ctl::BusyPanel), "");
