@@ -38,6 +38,8 @@
 #include "shell/ui/QtEditFocus.h"
 #include "shell/ui/QtUiServices.h"
 #include "shell/ui/SaveDialog.h"
+#include "shell/ui/SpectrumMenu.h"
+#include "spectrum/ui/SpectrumForm.h"
 
 namespace {
 
@@ -140,6 +142,9 @@ int main(int argc, char** argv) {
     saveForm.ShowModal(form.pos());
     merivac::SaveMenuFollowUp();
   });
+  // "Spectrum": the spectrum and waterfall window, not modal.
+  merivac::TSpectrumForm spectrumForm(station.Spectrum(), prefix, form.MainFont(), &form);
+  merivac::ConnectSpectrumMenu(station, form, spectrumForm);
   // "Help": the help page with the desktop's handler; nothing happens when that fails.
   station.Hooks().OnMenu(merivac::MenuItem::Help, [&station] {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(station.HelpPagePath())));

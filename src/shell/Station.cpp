@@ -44,12 +44,13 @@ Station::Station(StationOptions options)
       audio_(CreateAudioDevices(settings_, *clock_, &log_,
                                 WithEncoder(options.audio, runner_, folderPath_, log_))),
       windows_(settings_, *clock_, ui_),
+      spectrum_(settings_, controls_, log_, *clock_, engine_->Cycle().timeMarkDue),
       capture_([this] { return audio_->Input(); }, audio_->InputDeviceChanged(), spectrum_,
                *recording_, settings_, log_),
       tone_([this] { return audio_->Output(); }, settings_, log_, *clock_,
             engine_->LastTickTime(), ui_),
       cycleControl_(*engine_, settings_),
-      qso_(QsoContext{settings_, controls_, *clock_, log_, ui_, cycleControl_, markers_,
+      qso_(QsoContext{settings_, controls_, *clock_, log_, ui_, cycleControl_, spectrum_,
                       editFocus_, stations_}),
       sinks_(radio_),
       recordInput_(*audio_),
@@ -68,6 +69,7 @@ Station::Station(StationOptions options)
   services.txLine = &txLine_;
   services.frequencies = &frequencyFields_;
   engine_->SetServices(services);
+  spectrum_.AttachFrequencies(&qso_.freqs);
 }
 
 Station::~Station() { Close(); }

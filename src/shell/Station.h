@@ -34,6 +34,7 @@
 #include "shell/MainHooks.h"
 #include "shell/ProgramFolder.h"
 #include "shell/SettingsFile.h"
+#include "spectrum/SpectrumView.h"
 
 namespace merivac {
 
@@ -123,6 +124,7 @@ class Station {
   RadioControl& Radio() { return radio_; }
   DecoderBridge& Decoder() { return *decoder_; }
   CycleRecording& Recording() { return *recording_; }
+  SpectrumView& Spectrum() { return spectrum_; }
   // The window's focus handling for the frequency fields.
   void AttachEditFocus(EditFocus* focus) { editFocus_.Attach(focus); }
   MainHooks& Hooks() { return hooks_; }
@@ -159,11 +161,10 @@ class Station {
   RadioControl radio_;
   std::unique_ptr<AudioDevices> audio_;
   DecodeWindows windows_;
-  SpectrumSink spectrum_;
+  SpectrumView spectrum_;  // also the markers the frequency rules redraw
   CaptureChain capture_;
   ToneOutput tone_;
   EngineCycleControl cycleControl_;
-  NullMarkerDrawer markers_;
   EditFocusProxy editFocus_;
   NullStationLookup stations_;
   QsoOperation qso_;
