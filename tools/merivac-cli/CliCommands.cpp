@@ -25,6 +25,7 @@
 #include "common/UiServices.h"
 #include "qso/DecodeWindows.h"
 #include "qso/Frequencies.h"
+#include "WaterfallCommand.h"
 
 namespace merivac::cli {
 
@@ -439,6 +440,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     return SynthCommand(o, out, err);
   }
+  if (args[0] == "waterfall") return WaterfallCli(rest, out, err);
   if (args[0] == "encode") {
     std::string folder = ".";
     std::vector<std::string> words;
