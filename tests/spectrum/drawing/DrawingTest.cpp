@@ -46,7 +46,7 @@ TEST(DrawColorBarTest, RowsFollowGainAboveTheNoiseReference) {
       {20, 10, 0, {255, 0, 0}},      // beyond the ramp
       {0, 10, 0, {0, 0, 0}},         // no gain: all black
       {5, -5, 59, {0, 0, 30}},       // reference below the area: 5 x 6
-      {100, 10, 45, {255, 168, 0}},  // 600
+      {100, 10, 44, {255, 168, 0}},  // 600
   };
   for (const Case& c : cases) {
     QImage ref(kRefImageWidth, kSpectrumHeight, QImage::Format_RGB32);
