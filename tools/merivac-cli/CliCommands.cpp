@@ -10,6 +10,7 @@
 #include <memory>
 #include <ostream>
 
+#include "WaterfallCommand.h"
 #include "audio/BandSimulator.h"
 #include "audio/CaptureChain.h"
 #include "audio/WavFile.h"
@@ -25,7 +26,6 @@
 #include "common/UiServices.h"
 #include "qso/DecodeWindows.h"
 #include "qso/Frequencies.h"
-#include "WaterfallCommand.h"
 
 namespace merivac::cli {
 
