@@ -39,6 +39,8 @@
 #include "shell/ui/QtEditFocus.h"
 #include "shell/ui/QtUiServices.h"
 #include "shell/ui/SaveDialog.h"
+#include "shell/ui/SpectrumMenu.h"
+#include "spectrum/ui/SpectrumForm.h"
 #include "stationdata/ui/AlertDialog.h"
 
 namespace {
@@ -149,6 +151,9 @@ int main(int argc, char** argv) {
     return form.pos();
   });
   station.AttachLogbookPrompt(&logbookPrompt);
+  // "Spectrum": the spectrum and waterfall window, not modal.
+  merivac::TSpectrumForm spectrumForm(station.Spectrum(), prefix, form.MainFont(), &form);
+  merivac::ConnectSpectrumMenu(station, form, spectrumForm);
   // "Help": the help page with the desktop's handler; nothing happens when that fails.
   station.Hooks().OnMenu(merivac::MenuItem::Help, [&station] {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(station.HelpPagePath())));

@@ -15,7 +15,7 @@ constexpr std::array<const char*, kControlCount> kNames = {
     "CqS2Button", "CqS3Button", "AnS1Button", "AnS2Button", "AnS3Button", "GenMsgEdit",
     "GenMsgButton", "FreeMsgEdit", "FreeMsgButton", "PwrTrackBar", "Label7", "LeveldBLabel",
     "ModePanel", "BusyPanel", "CycleBgLabel", "CycleLabel", "CycleTextLabel", "WDPanel",
-    "DefocusEdit", "MainMenu", "SettingsItem", "MainForm"};
+    "DefocusEdit", "MainMenu", "SettingsItem", "SpectrumItem", "MainForm"};
 
 }  // namespace
 

@@ -37,8 +37,9 @@ enum class Ctl : uint8_t {
   LeveldBLabel, ModePanel, BusyPanel, CycleBgLabel, CycleLabel, CycleTextLabel, WDPanel,
   // others
   DefocusEdit,
-  // the main menu's items that the engine enables and disables
-  MainMenu, SettingsItem,
+  // the main menu's items that the engine enables and disables; the
+  // "Spectrum" entry is disabled while the spectrum window is open
+  MainMenu, SettingsItem, SpectrumItem,
   // the main window itself (its caption)
   MainForm,
   Count

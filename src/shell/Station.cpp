@@ -45,6 +45,7 @@ Station::Station(StationOptions options)
       audio_(CreateAudioDevices(settings_, *clock_, &log_,
                                 WithEncoder(options.audio, runner_, folderPath_, log_))),
       windows_(settings_, *clock_, ui_),
+      spectrum_(settings_, controls_, log_, *clock_, engine_->Cycle().timeMarkDue),
       capture_([this] { return audio_->Input(); }, audio_->InputDeviceChanged(), spectrum_,
                *recording_, settings_, log_),
       tone_([this] { return audio_->Output(); },
@@ -55,7 +56,7 @@ Station::Station(StationOptions options)
       downloader_(options.downloader != nullptr ? options.downloader : &curl_),
       countryFileUrl_(options.countryFileUrl),
       countdownPrompt_(settings_),
-      qso_(QsoContext{settings_, controls_, *clock_, log_, ui_, cycleControl_, markers_,
+      qso_(QsoContext{settings_, controls_, *clock_, log_, ui_, cycleControl_, spectrum_,
                       editFocus_, stationData_}),
       sinks_(radio_, stationData_),
       reporting_(settings_, *clock_, log_, ui_, kVersionText, options.reporting),
@@ -80,6 +81,7 @@ Station::Station(StationOptions options)
   services.udp = &udpLink_;
   engine_->SetServices(services);
   sinks_.AttachReporting(&reporting_);
+  spectrum_.AttachFrequencies(&qso_.freqs);
 }
 
 Station::~Station() { Close(); }

@@ -36,6 +36,7 @@
 #include "shell/MainHooks.h"
 #include "shell/ProgramFolder.h"
 #include "shell/SettingsFile.h"
+#include "spectrum/SpectrumView.h"
 #include "stationdata/Download.h"
 #include "stationdata/StationData.h"
 #include "stationdata/TableStartup.h"
@@ -142,6 +143,7 @@ class Station {
   StationData& Data() { return stationData_; }
   DecoderBridge& Decoder() { return *decoder_; }
   CycleRecording& Recording() { return *recording_; }
+  SpectrumView& Spectrum() { return spectrum_; }
   // The window's focus handling for the frequency fields.
   void AttachEditFocus(EditFocus* focus) { editFocus_.Attach(focus); }
   MainHooks& Hooks() { return hooks_; }
@@ -179,11 +181,10 @@ class Station {
   RadioControl radio_;
   std::unique_ptr<AudioDevices> audio_;
   DecodeWindows windows_;
-  SpectrumSink spectrum_;
+  SpectrumView spectrum_;  // also the markers the frequency rules redraw
   CaptureChain capture_;
   ToneOutput tone_;
   EngineCycleControl cycleControl_;
-  NullMarkerDrawer markers_;
   EditFocusProxy editFocus_;
   StationData stationData_;
   CurlDownloader curl_;

@@ -19,6 +19,7 @@
 #include <ostream>
 
 #include "CliSpot.h"
+#include "WaterfallCommand.h"
 #include "audio/BandSimulator.h"
 #include "audio/CaptureChain.h"
 #include "audio/WavFile.h"
@@ -581,6 +582,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     return SynthCommand(o, out, err);
   }
+  if (args[0] == "waterfall") return WaterfallCli(rest, out, err);
   if (args[0] == "encode") {
     std::string folder = ".";
     std::vector<std::string> words;

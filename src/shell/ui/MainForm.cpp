@@ -671,6 +671,10 @@ void TMainForm::Apply(Ctl c) {
     settingsMenu_->menuAction()->setToolTip(s.showHint ? Q(s.hint) : QString());
     return;
   }
+  if (c == Ctl::SpectrumItem) {
+    MenuAction(MenuItem::Spectrum)->setEnabled(s.enabled);
+    return;
+  }
   const Item& item = items_[static_cast<size_t>(c)];
   QWidget* w = item.widget;
   if (w == nullptr) return;
