@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
   station.Hooks().OnMenu(merivac::MenuItem::SettingsAudio, [&] {
     soundcardForm.move(corner());
     soundcardForm.exec();
-    merivac::AudioMenuFollowUp(s, controls, &station.Log());
+    station.AudioMenuFollowUp();
   });
   merivac::TFemForm femForm(s, &form);
   station.Hooks().OnMenu(merivac::MenuItem::SettingsFem, [&] {

@@ -49,6 +49,7 @@ class ToneOutput {
   void ClearOutput();
   // Bytes still queued; kAudioError without an output channel.
   uint32_t QueuedBytes();
+  bool HasChannel() const { return Channel() != nullptr; }
   // Clamps to 0..1 and sets the global output level (also for audio
   // already queued, and for any output opened later).
   void SetOutputLevel(double level);

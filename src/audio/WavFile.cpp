@@ -1,6 +1,10 @@
 // WavFile.cpp - RIFF/WAVE parsing and writing for 48 kHz mono 16-bit PCM.
 #include "audio/WavFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -40,8 +44,19 @@ void WavReader::Close() {
 bool WavReader::Open(const std::string& path, std::string& error) {
   Close();
   const std::string who = "WAV file " + path + ": ";
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  // Only a regular file: opening a FIFO for reading would block, and a
+  // device would never end. Checked on the open descriptor.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  struct stat st {};
+  if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fd >= 0) ::close(fd);
+    error = who + (fd < 0 ? "cannot be opened" : "cannot be opened: not a regular file");
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* f = ::fdopen(fd, "rb");
   if (f == nullptr) {
+    ::close(fd);
     error = who + "cannot be opened";
     return false;
   }

@@ -213,8 +213,10 @@ tDecode_Array RunDecoder(ProcessRunner& runner, const Clock& clock, const std::s
   auto note = [log](const std::string& text) {
     if (log != nullptr) log->Write(text);
   };
-  const std::filesystem::path wsjt = std::filesystem::path(folder) / "wsjt";
   std::error_code ec;
+  // Absolute: the runner resolves a relative program path against the
+  // working folder, which is wsjt/ itself.
+  const std::filesystem::path wsjt = std::filesystem::absolute(folder, ec) / "wsjt";
   // The recording's path as seen from the decoder's working folder.
   std::filesystem::path recording = std::filesystem::relative(wavPath, wsjt, ec);
   if (ec || recording.empty()) recording = std::filesystem::absolute(wavPath, ec);
@@ -310,6 +312,7 @@ DecodeCycleResult DecoderBridge::DecodeCycle() {
       DecoderBand(mode, d_.rxLimits ? d_.rxLimits() : RxFreqLimits{}, s.discardRxLimits);
 
   const std::string saveFolder = SaveFolder();
+  bool full = false;  // the cycle has shown as many decodes as it may
   for (int pass = 0; pass <= lastPass && d_.clock.Now() < deadline && !stop; ++pass) {
     d_.controls.SetText(Ctl::CycleTextLabel, "decoding (" + std::to_string(pass) + ")");
     DecoderRun run;
@@ -337,6 +340,10 @@ DecodeCycleResult DecoderBridge::DecodeCycle() {
     result.lastPassDecodes = decodes.size();
     for (auto& record : SortDecodesByFreq(std::move(decodes))) {
       if (IsRepeatDecode(result.decodes, record)) continue;
+      if (result.decodes.size() >= kMaxDecodesPerCycle) {
+        full = true;
+        break;
+      }
       record.PassShift = PassShifts(pass);
       Dispatch(record);
       result.decodes.push_back(std::move(record));
@@ -346,6 +353,12 @@ DecodeCycleResult DecoderBridge::DecodeCycle() {
     d_.ui.ProcessEvents();
     // A decoder that cannot be started fails the same way in every pass.
     if (!run.started) break;
+    if (full) {
+      result.decoderFailed = true;
+      d_.log.Write("More than " + std::to_string(kMaxDecodesPerCycle) +
+                   " decodes in one cycle, the rest dropped [RX]");
+      break;
+    }
   }
 
   d_.controls.SetFontColor(Ctl::CycleTextLabel, colors::kBlack);

@@ -56,6 +56,9 @@ std::vector<std::string> DecoderArguments(DecoderLimits limits, const std::strin
 // up the program.
 constexpr size_t kMaxDecoderOutputBytes = 256 * 1024;
 constexpr size_t kMaxDecoderOutputLines = 2000;
+// And the most decodes one cycle shows and hands on (windows, decoded file,
+// UDP, PSK Reporter), over all its passes.
+constexpr size_t kMaxDecodesPerCycle = 500;
 
 // The local-clock minute boundary nearest to now, less 1/86400 of a minute.
 double DecodeDeadline(double localNow);

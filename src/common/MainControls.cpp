@@ -130,9 +130,7 @@ void MainControls::SetEnabled(Ctl c, bool enabled) {
 void MainControls::SetTransmitBlocked(bool blocked) {
   transmitBlocked_ = blocked;
   if (!blocked) return;
-  for (Ctl c : {Ctl::EnableTxButton, Ctl::TuneButton, Ctl::HaltTxButton, Ctl::QSOPanel}) {
-    SetEnabled(c, false);
-  }
+  for (Ctl c : {Ctl::EnableTxButton, Ctl::TuneButton, Ctl::QSOPanel}) SetEnabled(c, false);
 }
 void MainControls::SetChecked(Ctl c, bool checked) {
   if (Get(c).checked != checked) Edit(c).checked = checked;

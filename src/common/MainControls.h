@@ -83,14 +83,14 @@ class MainControls {
   void SetPosition(Ctl c, int position);
 
   // Without an open output device nothing may key the transmitter: while
-  // blocked, EnableTxButton, TuneButton, HaltTxButton and QSOPanel are
-  // disabled and stay disabled whatever tries to enable them (the decoding
-  // stage, the end of a transmission, the Station dialog's follow-up).
+  // blocked, EnableTxButton, TuneButton and QSOPanel are disabled and stay
+  // disabled whatever tries to enable them (the decoding stage, the end of a
+  // transmission, the Station dialog's follow-up). Halt TX only stops
+  // things, so it is never blocked.
   void SetTransmitBlocked(bool blocked);
   bool TransmitBlocked() const { return transmitBlocked_; }
   static bool IsTransmitControl(Ctl c) {
-    return c == Ctl::EnableTxButton || c == Ctl::TuneButton || c == Ctl::HaltTxButton ||
-           c == Ctl::QSOPanel;
+    return c == Ctl::EnableTxButton || c == Ctl::TuneButton || c == Ctl::QSOPanel;
   }
 
   // Shorthands for the common cases.

@@ -103,6 +103,12 @@ class Engine {
   // and TX enable are cleared, the Enable TX button is shown and the change
   // is logged. The next tick computes the cycle for the new length.
   void ModeChanged();
+  // The Audio dialog closed. reopened: its OK closed and reopened the
+  // devices, so a transmission or tune tone in progress lost its stream and
+  // ends. Without an output device TX is disarmed. Controls that a running
+  // transmission keeps locked stay locked, whatever the dialog's follow-up
+  // enabled.
+  void AudioDevicesChanged(bool reopened);
 
   // ---- watchdog -----------------------------------------------------------
   void ResetWatchdog();

@@ -61,6 +61,8 @@ class CaptureStage {
 class TxOutput {
  public:
   virtual ~TxOutput() = default;
+  // Whether an output stream is open at all: nothing is keyed without one.
+  virtual bool HasOutput() = 0;
   // Adds whole symbols from txSymbols[symbolIndex - 1] on until about 2.5 s
   // of audio is queued or all 85 are handed over; symbolIndex runs 1..86
   // (86: all symbols handed to the output).
@@ -203,6 +205,7 @@ class DiscardingCaptureStage final : public CaptureStage {
 // No output device: every query fails, nothing is ever queued.
 class NullTxOutput final : public TxOutput {
  public:
+  bool HasOutput() override { return false; }
   void FillTxOutput(const TxSymbolArray&, uint8_t&) override {}
   void FillTuneOutput() override {}
   void StartTune() override {}

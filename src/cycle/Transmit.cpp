@@ -27,6 +27,11 @@ void Engine::StartTransmitCycle() {
     NotTransmitted();  // the cycle goes on as a receive cycle
     return;
   }
+  if (!services_.output->HasOutput()) {
+    log_.Write("No soundcard output, \"" + tx_.txMessage + "\" not transmitted [TX]");
+    NotTransmitted();
+    return;
+  }
 
   // An encoder that cannot run (or fails) costs this transmission only.
   std::optional<TxSymbolArray> symbols;

@@ -20,7 +20,9 @@ void Engine::ShowEnableTxShape() {
 }
 
 void Engine::EnableTxButtonClick() {
-  if (flags_.txEnabled) return;
+  // Without an output device nothing may be keyed (the button is disabled
+  // then; this guards every other way of arming TX too).
+  if (flags_.txEnabled || !services_.output->HasOutput()) return;
   flags_.txEnabled = true;
   ShowEnableTxShape();
   controls_.SetEnabled(Ctl::SettingsItem, false);
@@ -28,17 +30,34 @@ void Engine::EnableTxButtonClick() {
 }
 
 void Engine::EnableTxFromSelection() {
-  if (flags_.txEnabled) return;
+  if (flags_.txEnabled || !services_.output->HasOutput()) return;
   flags_.txEnabled = true;
   ShowEnableTxShape();
 }
 
 void Engine::ModeChanged() {
   if (flags_.transmitting || flags_.tuning) StopSending("Mode changed");
+  // A transmission that has just ended keeps PTT until the TX delay has
+  // passed, counted in the cycle; in a longer new cycle that release would
+  // come minutes late, so it happens now.
+  if (flags_.pttOn) {
+    services_.radio->SetPtt(false);
+    flags_.pttOn = false;
+    Log("PTT released");
+  }
   flags_.capturing = false;
   flags_.txEnabled = false;
   ShowEnableTxButton();
   Log("Mode changed to JT9-", settings_.mode);
+}
+
+void Engine::AudioDevicesChanged(bool reopened) {
+  if (reopened && (flags_.transmitting || flags_.tuning)) StopSending("Audio devices changed");
+  if (!services_.output->HasOutput() && flags_.txEnabled) {
+    flags_.txEnabled = false;
+    ShowEnableTxButton();
+  }
+  if (flags_.transmitting) SetTxLockedEnabled(false);
 }
 
 void Engine::EnableTxLabelClick() {
@@ -66,7 +85,9 @@ void Engine::StopSending(const char* tag) {
     Log("PTT released");
     flags_.capturing = false;  // the rest of the cycle is neither recorded nor decoded
     flags_.streaming = false;
-    controls_.SetEnabled(Ctl::SettingsItem, true);
+    // The Settings menu stays disabled while TX is still armed by the
+    // Enable TX button (a mode taken from a decode keeps it armed).
+    if (!flags_.txEnabled) controls_.SetEnabled(Ctl::SettingsItem, true);
     SetTxLockedEnabled(true);
   }
   if (flags_.tuning) {
@@ -82,7 +103,7 @@ void Engine::StopSending(const char* tag) {
     controls_.SetVisible(Ctl::TuneShape, false);
     controls_.SetVisible(Ctl::TuneLabel, false);
     controls_.SetEnabled(Ctl::EnableTxButton, true);
-    controls_.SetEnabled(Ctl::SettingsItem, true);
+    if (!flags_.txEnabled) controls_.SetEnabled(Ctl::SettingsItem, true);
     controls_.SetEnabled(Ctl::BandMemo, true);
     controls_.SetEnabled(Ctl::RxMemo, true);
   }
@@ -101,6 +122,9 @@ void Engine::HaltTxButtonClick() {
 }
 
 void Engine::TuneButtonClick() {
+  // Never during a transmission (the button is locked then), and never
+  // without an output device.
+  if (flags_.transmitting || !services_.output->HasOutput()) return;
   if (!flags_.tuning) {
     flags_.tuning = true;
     services_.output->StartTune();

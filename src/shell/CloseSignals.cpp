@@ -37,7 +37,12 @@ int InstallCloseSignals() {
     action.sa_handler = OnCloseSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+      // A signal the parent set to be ignored stays ignored (nohup).
+      struct sigaction previous {};
+      sigaction(sig, nullptr, &previous);
+      if (previous.sa_handler != SIG_IGN) sigaction(sig, &action, nullptr);
+    }
   }
   return closePipe[0];
 }

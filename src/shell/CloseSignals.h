@@ -9,7 +9,8 @@
 
 namespace merivac {
 
-// Installs the handlers (once) and returns the pipe's reading end, -1 when
+// Installs the handlers (once; a signal that is ignored, as under nohup,
+// stays ignored) and returns the pipe's reading end, -1 when
 // the pipe could not be made (the handlers then only release PTT and end
 // the process as the PTT safety does).
 int InstallCloseSignals();

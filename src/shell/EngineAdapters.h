@@ -64,6 +64,7 @@ class CaptureChainStage final : public CaptureStage {
 class ToneOutputStage final : public TxOutput {
  public:
   explicit ToneOutputStage(ToneOutput& tone) : tone_(tone) {}
+  bool HasOutput() override { return tone_.HasChannel(); }
   void FillTxOutput(const TxSymbolArray& symbols, uint8_t& symbolIndex) override {
     tone_.FillTxOutput(symbols, symbolIndex);
   }

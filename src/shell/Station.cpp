@@ -3,6 +3,7 @@
 
 #include "audio/Fft.h"
 #include "audio/MixerSetup.h"
+#include "audio/SoundcardDialogRules.h"
 #include "codec/EncoderBridge.h"
 #include "common/Notice.h"
 #include "logbook/LogbookStartup.h"
@@ -208,6 +209,12 @@ void Station::ConnectQsoHooks() {
     tone_.PwrTrackBarMouseEnter(ev.formLeft, ev.formTop, ev.controlLeft, ev.controlTop);
   });
   on(Ctl::PwrTrackBar, Ev::MouseLeave, [this](UiEvent&) { tone_.PwrTrackBarMouseLeave(); });
+}
+
+void Station::AudioMenuFollowUp() {
+  const bool reopened = audio_->InputDeviceChanged();
+  merivac::AudioMenuFollowUp(settings_, controls_, &log_);
+  engine_->AudioDevicesChanged(reopened);
 }
 
 void Station::MustReadItemClick() {

@@ -117,6 +117,11 @@ class Station {
   std::string SettingsPath() const { return folder_.Below(kSettingsFileName); }
 
   void AttachUi(UiServices* ui) { ui_.Attach(ui); }
+
+  // After the Audio dialog closed (either button): the menu's follow-up on
+  // the main window, then the engine learns whether the devices were
+  // reopened (a transmission loses its stream) and whether an output is left.
+  void AudioMenuFollowUp();
   // The Logbook dialog of start-up; without one (null) the logbook choices
   // are those the dialog takes when left alone.
   void AttachLogbookPrompt(LogbookPrompt* prompt) { logbookPrompt_ = prompt; }

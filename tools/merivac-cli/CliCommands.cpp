@@ -219,9 +219,9 @@ void OnStopSignal(int sig) {
 
 class StopSignals {
  public:
-  explicit StopSignals(bool& stop) {
+  StopSignals() {
     stopSignal = 0;
-    stopDecoding = &stop;
+    stopDecoding = nullptr;
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
@@ -233,6 +233,11 @@ class StopSignals {
   }
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
+  // From now on a signal also stops the decoding that stop controls.
+  void Stop(bool& stop) {
+    stopDecoding = &stop;
+    if (stopSignal != 0) stop = true;
+  }
   int Signal() const { return stopSignal; }
 
  private:
@@ -407,6 +412,9 @@ int DecodeCommand(const DecodeOptions& o, std::ostream& out, std::ostream& err) 
     err << "merivac-cli: " << error << "\n";
     return kExitUsage;
   }
+  // Handlers first: a signal at any moment from here on leaves no folder
+  // behind (it is removed on the way out) and no decoder running.
+  StopSignals signals;
   const PrivateFolder save;
   if (save.Path().empty()) {
     err << "merivac-cli: cannot make a folder for the recording in " << "the temporary folder\n";
@@ -415,6 +423,7 @@ int DecodeCommand(const DecodeOptions& o, std::ostream& out, std::ostream& err) 
 
   auto recording = std::make_unique<CycleRecording>();
   RecordCycle(input, o.mode, o.mixer, o.mixerLo, *recording);
+  if (signals.Signal() != 0) return 128 + signals.Signal();
 
   Settings settings;
   settings.mode = o.mode;
@@ -448,7 +457,7 @@ int DecodeCommand(const DecodeOptions& o, std::ostream& out, std::ostream& err) 
                            [rx] { return rx; }, o.folder};
   deps.saveFolder = save.Path();
   DecoderBridge bridge(deps);
-  const StopSignals signals(windows.StopDecoding());
+  signals.Stop(windows.StopDecoding());
   const DecodeCycleResult result = bridge.DecodeCycle();
   if (signals.Signal() != 0) return 128 + signals.Signal();
   for (const auto& record : result.decodes) out << FormatDecodeLine(record) << "\n";

@@ -213,6 +213,7 @@ class FakeOutput final : public TxOutput {
  public:
   FakeOutput(const ManualClock& clock, const Settings& settings, Journal& journal)
       : clock_(clock), settings_(settings), journal_(journal) {}
+  bool HasOutput() override { return present; }
   void FillTxOutput(const TxSymbolArray& symbols, uint8_t& index) override {
     uint32_t q = QueuedBytes();
     while (q < 240000 && index <= 85) {
@@ -243,6 +244,7 @@ class FakeOutput final : public TxOutput {
     return left <= 1e-6 ? 0 : static_cast<uint32_t>(std::ceil(left * 96000));
   }
   bool error = false;
+  bool present = true;  // an output device is open
   std::vector<uint8_t> sent;
 
  private:

@@ -18,7 +18,9 @@
 #include "audio/SoundcardDialogRules.h"
 #include "audio/WavFile.h"
 #include "qso/DecodeWindows.h"
+#include "qso/Sequencing.h"
 #include "qso/StationDialogRules.h"
+#include "shell/ModeSaveDialogs.h"
 #include "shell/ui/MainForm.h"
 #include "shell/ui/QtEditFocus.h"
 
@@ -256,7 +258,7 @@ TEST(SendingStops, OutputLevelHoldsAcrossAnOutputDeviceChange) {
     dialog.Activate();
     dialog.OutBoxChange(s.Audio().FindOutput(name));
     ASSERT_TRUE(dialog.OkButtonClick());
-    AudioMenuFollowUp(s.GetSettings(), s.Controls(), &s.Log());
+    s.AudioMenuFollowUp();
   };
   // Full level would be about 30 000; 20 % of it, about 6 000.
   chooseOutput("WAV recorder");
@@ -329,6 +331,114 @@ TEST(SendingStops, NoOutputDeviceKeepsTransmitControlsDisabled) {
   // A click on the disabled Tune button does nothing.
   QTest::mouseClick(form.Widget(Ctl::TuneButton), Qt::LeftButton);
   EXPECT_FALSE(s.GetEngine().Flags().tuning);
+}
+
+// Drives the station until the simulated time t.
+void RunUntil(Station& s, SimTime& time, double t) {
+  while (time.Now() < t) {
+    time.Step();
+    s.Tick();
+  }
+}
+
+double TenOClock(int minute, double second) {
+  return EncodeDateTime(2026, 12, 9, 10, minute, 0) + second / kSecondsPerDay;
+}
+
+// A station on the loopback pair, call and grid set, PTT on DTR.
+struct ArmedStation {
+  explicit ArmedStation(uint16_t txDelayMs = 200) : time(clock, TenOClock(0, 5)), rig(clock, SimulatedOnly()) {
+    StationSetup setup;
+    setup.call = "DL1ABC";
+    setup.grid = "JO62";
+    setup.txDelayMs = txDelayMs;
+    rig.Start(setup);
+    Station& s = rig.S();
+    s.GetSettings().txFirst = false;  // transmit in the second cycles: 10:01, 10:03
+    s.Controls().SetChecked(Ctl::GenMsgButton, true);
+    s.Controls().SetText(Ctl::GenMsgEdit, "CQ DL1ABC JO62");
+  }
+  // The Audio dialog's OK with these devices, and its follow-up.
+  void ChooseDevices(int32_t input, int32_t output) {
+    SoundcardDialogRules dialog(rig.S().Audio());
+    dialog.Activate();
+    dialog.InBoxChange(input);
+    dialog.OutBoxChange(output);
+    dialog.OkButtonClick();
+    rig.S().AudioMenuFollowUp();
+  }
+  ManualClock clock;
+  SimTime time;
+  StationRig rig;
+};
+
+// Without an output device nothing arms TX: not a double-click with "Enable
+// TX after selecting", not the Enable TX button; and taking the output away
+// during a transmission ends it.
+TEST(SendingStops, NothingIsKeyedOnceTheOutputDeviceIsGone) {
+  if (!HaveWsjtTools()) GTEST_SKIP() << "jt9 or jt9code is not installed";
+  ArmedStation a;
+  if (HasFatalFailure()) return;
+  Station& s = a.rig.S();
+  Engine& e = s.GetEngine();
+  // TX armed and transmitting at 10:01; the operator removes the output.
+  e.EnableTxFromSelection();
+  RunUntil(s, a.time, TenOClock(1, 20));
+  ASSERT_TRUE(e.Flags().transmitting);
+  ASSERT_TRUE(LineAsserted(a.rig.Serial().dtrEdges));
+  a.ChooseDevices(s.GetSettings().inputDevice, -1);
+  EXPECT_FALSE(e.Flags().transmitting);
+  EXPECT_FALSE(e.Flags().txEnabled);
+  EXPECT_FALSE(LineAsserted(a.rig.Serial().dtrEdges));
+  // Nothing arms it again.
+  s.Qso().sequencer.SelectFromDecode("K1ABC", FormatDecodeLine(Cq('1', "K1ABC")), HintAnchor{});
+  e.EnableTxButtonClick();
+  e.TuneButtonClick();
+  RunUntil(s, a.time, TenOClock(3, 50));
+  EXPECT_FALSE(e.Flags().txEnabled);
+  EXPECT_FALSE(e.Flags().tuning);
+  EXPECT_FALSE(LineAsserted(a.rig.Serial().dtrEdges));
+}
+
+// The Audio dialog can be opened during a transmission when TX was enabled
+// by a selection; closing it must not offer Tune in the middle of it.
+TEST(SendingStops, AudioDialogDuringATransmissionKeepsTuneLocked) {
+  if (!HaveWsjtTools()) GTEST_SKIP() << "jt9 or jt9code is not installed";
+  ArmedStation a;
+  if (HasFatalFailure()) return;
+  Station& s = a.rig.S();
+  s.GetEngine().EnableTxFromSelection();
+  RunUntil(s, a.time, TenOClock(1, 20));
+  ASSERT_TRUE(s.GetEngine().Flags().transmitting);
+  s.AudioMenuFollowUp();  // the dialog cancelled
+  EXPECT_FALSE(s.Controls().Enabled(Ctl::TuneButton));
+  s.GetEngine().TuneButtonClick();
+  EXPECT_FALSE(s.GetEngine().Flags().tuning);
+  // Its OK with other devices ends the transmission: its stream is gone.
+  a.ChooseDevices(s.Audio().FindInput("Band simulator"), s.GetSettings().outputDevice);
+  EXPECT_FALSE(s.GetEngine().Flags().transmitting);
+  EXPECT_FALSE(LineAsserted(a.rig.Serial().dtrEdges));
+}
+
+// A transmission has just ended and PTT waits for the TX delay when the mode
+// changes to a longer one: PTT falls at once, not minutes later.
+TEST(SendingStops, ModeChangeRightAfterATransmissionReleasesPtt) {
+  if (!HaveWsjtTools()) GTEST_SKIP() << "jt9 or jt9code is not installed";
+  ArmedStation a(900);
+  if (HasFatalFailure()) return;
+  Station& s = a.rig.S();
+  s.GetEngine().EnableTxFromSelection();
+  RunUntil(s, a.time, TenOClock(1, 20));
+  while (s.GetEngine().Flags().transmitting && a.time.Now() < TenOClock(1, 55)) {
+    a.time.Step();
+    s.Tick();
+  }
+  ASSERT_FALSE(s.GetEngine().Flags().transmitting);
+  ASSERT_TRUE(LineAsserted(a.rig.Serial().dtrEdges)) << "PTT fell already";
+  const uint32_t before = s.GetSettings().mode;
+  s.GetSettings().mode = 10;  // the Mode dialog's OK
+  ModeMenuFollowUp(before, s);
+  EXPECT_FALSE(LineAsserted(a.rig.Serial().dtrEdges));
 }
 
 }  // namespace

@@ -85,25 +85,34 @@ bool WaitForText(const fs::path& file, const std::string& text, double seconds) 
 struct SignalCase {
   int sig;
   bool settingsWritable;
+  // Sent once start-up is done; otherwise while the Logbook dialog of
+  // start-up counts down.
+  bool afterStartUp;
 };
 
 TEST(ProgramSignals, CloseSignalsEndTheProgramCleanly) {
   if (!fs::exists(kProgram)) GTEST_SKIP() << kProgram << " is not built";
-  const SignalCase cases[] = {
-      {SIGTERM, true}, {SIGINT, true}, {SIGHUP, true}, {SIGTERM, false}, {SIGHUP, false}};
+  const SignalCase cases[] = {{SIGTERM, true, false},
+                              {SIGINT, true, false},
+                              {SIGHUP, true, false},
+                              {SIGTERM, false, true},
+                              {SIGHUP, false, true}};
   for (const SignalCase& c : cases) {
-    SCOPED_TRACE(std::string(strsignal(c.sig)) + (c.settingsWritable ? "" : ", unwritable"));
+    SCOPED_TRACE(std::string(strsignal(c.sig)) + (c.settingsWritable ? "" : ", unwritable") +
+                 (c.afterStartUp ? ", after start-up" : ", during start-up"));
     TempDir dir;
     // A directory in the settings file's place makes every save fail.
     if (!c.settingsWritable) fs::create_directories(dir.Path() / "Merivac.set");
     const pid_t pid = StartProgram(dir.Path());
     ASSERT_GT(pid, 0);
     const fs::path log = dir.Path() / "extra" / "debug.txt";
-    if (!WaitForText(log, "Activating application done", 30)) {
+    const std::string awaited = c.afterStartUp ? "Activating application done" : "";
+    if (!WaitForText(log, awaited, 30)) {
       kill(pid, SIGKILL);
       WaitForExit(pid, 5);
       FAIL() << "the program did not start:\n" << ReadFile(dir.Path() / "out.txt");
     }
+    if (!c.afterStartUp) std::this_thread::sleep_for(std::chrono::milliseconds(500));
     kill(pid, c.sig);
     const ProgramRun r = WaitForExit(pid, 10);
     if (!r.exited) {
@@ -123,6 +132,27 @@ TEST(ProgramSignals, CloseSignalsEndTheProgramCleanly) {
       EXPECT_TRUE(fs::is_directory(dir.Path() / "Merivac.set"));
     }
   }
+}
+
+// Started under nohup (SIGHUP ignored), the program ignores a hangup and
+// still ends cleanly on SIGTERM.
+TEST(ProgramSignals, IgnoredHangupStaysIgnored) {
+  if (!fs::exists(kProgram)) GTEST_SKIP() << kProgram << " is not built";
+  TempDir dir;
+  struct sigaction ignore {}, previous {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGHUP, &ignore, &previous);
+  const pid_t pid = StartProgram(dir.Path());
+  sigaction(SIGHUP, &previous, nullptr);
+  ASSERT_GT(pid, 0);
+  const fs::path log = dir.Path() / "extra" / "debug.txt";
+  ASSERT_TRUE(WaitForText(log, "Activating application done", 30));
+  kill(pid, SIGHUP);
+  EXPECT_FALSE(WaitForExit(pid, 1.0).exited) << "a hangup ended the program under nohup";
+  kill(pid, SIGTERM);
+  const ProgramRun r = WaitForExit(pid, 10);
+  ASSERT_TRUE(r.exited);
+  EXPECT_TRUE(WIFEXITED(r.status));
 }
 
 }  // namespace

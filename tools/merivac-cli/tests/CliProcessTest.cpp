@@ -34,7 +34,7 @@ struct Child {
 // Starts merivac-cli with args; output to files in dir. memoryLimit (bytes,
 // 0 = none) caps its address space.
 Child Start(const std::vector<std::string>& args, const fs::path& dir, const std::string& tag,
-            const std::string& tmpdir = {}, rlim_t memoryLimit = 0) {
+            const std::string& tmpdir = {}, rlim_t memoryLimit = 0, const fs::path& cwd = {}) {
   Child c;
   c.out = dir / (tag + ".out");
   c.err = dir / (tag + ".err");
@@ -51,6 +51,7 @@ Child Start(const std::vector<std::string>& args, const fs::path& dir, const std
     ::dup2(o, 1);
     ::dup2(e, 2);
     if (!tmpdir.empty()) ::setenv("TMPDIR", tmpdir.c_str(), 1);
+    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
     if (memoryLimit != 0) {
       const rlimit limit{memoryLimit, memoryLimit};
       ::setrlimit(RLIMIT_AS, &limit);
@@ -112,6 +113,16 @@ TEST_F(CliProcessTest, DecodesSideBySideDoNotMix) {
   EXPECT_EQ(outB.find("K1ABC"), std::string::npos) << outB;
   // Nothing of theirs is left in the program folder's save/.
   EXPECT_TRUE(fs::is_empty(folder.Path() / "save"));
+}
+
+// Run inside the program folder, without --folder: the tools are found
+// relative to it.
+TEST_F(CliProcessTest, DecodesInTheProgramFolderItself) {
+  Synth("in.wav", "1100:-12:CQ K1ABC FN42");
+  const Child c = Start({"decode", "--mode", "1", "in.wav"}, folder.Path(), "here", {}, 0,
+                        folder.Path());
+  EXPECT_EQ(Wait(c), 0) << ReadFile(c.err);
+  EXPECT_NE(ReadFile(c.out).find("CQ K1ABC FN42"), std::string::npos) << ReadFile(c.err);
 }
 
 // SIGTERM during the decoder's run: the decoder is ended, the temporary
